@@ -1,0 +1,12 @@
+// Heap blocks for the text and payload code. Running out of memory ends the
+// program in one place instead of every caller checking for null.
+#pragma once
+
+#include <stddef.h>
+
+// Returns a block of `bytes` bytes (at least 1); never returns null.
+void* AllocateBlock(size_t bytes);
+// Frees a block from AllocateBlock; null is allowed.
+void FreeBlock(void* block);
+// Ends the program: the one reaction to memory exhaustion.
+[[noreturn]] void EndOnMemoryExhaustion();

@@ -1,0 +1,128 @@
+// WString: the program's one text type, UTF-16 (wide) or UTF-8 (narrow) in one
+// owned, always-terminated block that grows in 64-byte granules.
+#pragma once
+
+#include <stdint.h>
+
+#include "text/WChar.h"
+
+// Header bit of a CountedText: set = the characters are UTF-8 bytes, clear = UTF-16 units.
+constexpr uint32_t kCountedTextNarrowBit = 0x80000000u;
+// Bits 0-28 of a CountedText header hold the character count.
+constexpr uint32_t kCountedTextCountMask = 0x1FFFFFFFu;
+
+class WString {
+ public:
+  // ---- Construction and access -------------------------------------------
+  WString();                          // empty, narrow, no block
+  WString(WChar ch, int32_t count);   // wide text of `count` copies of `ch`
+  virtual ~WString();
+  WString(const WString&) = delete;
+  WString& operator=(const WString&) = delete;
+
+  // Text from index min(i, length); a shared empty text when the string is
+  // empty, in the other form, or i < 0. Never null, never allocates.
+  const char* NarrowAt(int32_t i) const;
+  const WChar* WideAt(int32_t i) const;
+
+  // Writes the terminator at `length`; returns the text, or null without a block.
+  void* Terminate();
+  // After a caller wrote into the buffer: n >= 0 sets length to min(n, capacity);
+  // n < 0 takes the first zero character within capacity (0 if none).
+  // 0 only without a block.
+  int SetLength(int32_t n);
+  // Removes the first n characters without moving memory. n <= 0 fails.
+  int DropFront(int32_t n);
+  // Makes capacity >= n characters (1.5x growth, 64-byte granules). n < 0: no-op.
+  int Reserve(int32_t n);
+  // Makes free room >= k characters. k <= 0: no-op.
+  int EnsureRoom(int32_t k);
+  // Switch form, make room for n characters and return the write pointer at
+  // `length` (null on failure); the caller then calls SetLength.
+  WChar* ReserveWide(int32_t n);
+  char* ReserveNarrow(int32_t n);
+
+  // ---- Assignment (each first empties the text) ----------------------------
+  int AssignWide(const WChar* text, int32_t len);
+  int AssignNarrow(const char* text, int32_t len, int32_t codePage);
+  int AssignNarrowAsWide(const char* text, int32_t len, int32_t codePage);
+  int Assign(const WString* other);
+  int AssignAsWide(const WString* other);
+  int AssignAsNarrow(const WString* other);
+  // From a CountedText record (32-bit little-endian header, then characters).
+  int AssignRecord(const void* record);
+
+  // ---- Appending -----------------------------------------------------------
+  int AppendWide(const WChar* text, int32_t len);               // wide strings only
+  int AppendNarrow(const char* text, int32_t len, int32_t codePage);  // narrow only
+  int AppendWideText(const WChar* text, int32_t len);           // either form
+  int AppendNarrowText(const char* text, int32_t len, int32_t codePage);  // either form
+  int Append(const WString* other);
+  int AppendChar(WChar ch);  // wide only; leaves the terminator to the caller
+  int AppendRepeated(WChar ch, int32_t count);
+  int AppendRepeatedByte(uint8_t b, int32_t count);
+  int AppendNewline();
+  int EnsureSuffix(const WChar* text, int32_t len);
+  int EnsureSuffixNarrow(const char* text, int32_t len);
+  int AppendPathComponent(const WChar* text, int32_t len);
+  int AppendPathComponentNarrow(const char* text, int32_t len);
+
+  // ---- Form conversion -----------------------------------------------------
+  // Null (and the string unchanged) when the UTF-8 text is malformed.
+  const WChar* ToWide(int32_t codePage);
+  const char* ToNarrow(int32_t codePage);
+  int ToUpper();
+
+  // ---- Search and comparison (indices in the string's own units) ------------
+  int32_t FindWide(const WChar* needle, int32_t start, int32_t needleLength);
+  int32_t FindNarrow(const char* needle, int32_t start, int32_t needleLength);
+  int32_t FindLastChar(WChar ch, int32_t start);
+  // Length first, then content: -1, 0 or 1.
+  int CompareWide(const WChar* text, int32_t len);
+  int CompareNarrow(const char* text, int32_t len);
+
+  // ---- Diagnostics ---------------------------------------------------------
+  // Sends at most maxChars characters to the debug output in lines of dumpWidth.
+  void DebugDump(int32_t maxChars);
+
+  // ---- Attributes ----------------------------------------------------------
+  int32_t Length() const { return length; }
+  int32_t Start() const { return start; }
+  int32_t BlockSize() const { return blockSize; }
+  int32_t CodePage() const { return codePage; }
+  bool IsWide() const { return isWide != 0; }
+  bool IsEmpty() const { return length == 0; }
+  int32_t Capacity() const;
+  int32_t FreeRoom() const;
+  const uint8_t* Block() const { return block; }
+
+  // Build-time guards: a narrow text or a number passed where UTF-16 is wanted.
+  int AppendWide(const char*, int32_t) = delete;
+  int AssignWide(const char*, int32_t) = delete;
+  int AppendChar(char) = delete;
+  int AppendChar(int) = delete;
+
+ private:
+  int CharSize() const { return isWide ? 2 : 1; }
+  uint8_t* CharArea() const { return block + 4; }
+  void WriteTerminator();
+  void Empty();
+  int Compact();
+  WString& Scratch();
+  int AppendEncodedUtf8(const WChar* text, int32_t len);
+  int AppendDecodedUtf8(const char* text, int32_t len);
+  int EnsureSuffixChecked(const WChar* text, int32_t len);
+  int EnsureSuffixNarrowChecked(const char* text, int32_t len);
+  int AppendPathComponentWideChecked(const WChar* text, int32_t len);
+  int AppendPathComponentNarrowChecked(const char* text, int32_t len);
+
+  uint8_t* block;
+  int32_t length;
+  int32_t start;
+  int32_t blockSize;
+  int32_t granule;
+  int32_t codePage;
+  int32_t isWide;
+  int32_t dumpWidth;
+  WString* scratch;
+};

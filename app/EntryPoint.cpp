@@ -1,0 +1,19 @@
+// RunInstaller: the phase order of the program.
+
+#include "app/EntryPoint.h"
+
+#include <objbase.h>
+
+#include "app/InstallerApp.h"
+
+int RunInstaller(HINSTANCE instance) {
+  InstallerApp app;
+  /* result ignored: nothing before the shell-link step needs COM, and that
+     step reports its own failure */
+  CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  if (app.initialise(instance) && app.run()) {
+    app.finish();
+    CoUninitialize();
+  }
+  return 0;
+}

@@ -1,0 +1,59 @@
+// Placeholders for the operations that later work supplies: each succeeds
+// without touching the system, so setup.exe starts, runs no wizard and exits 0.
+// Remove a placeholder here when its real definition lands.
+
+#include <windows.h>
+
+#include "app/InstallerApp.h"
+#include "app/PayloadStore.h"
+#include "payload/KeyBlock.h"
+#include "payload/StringTable.h"
+#include "ui/WizardController.h"
+
+// ---- Payload ---------------------------------------------------------------
+
+// No payload is compiled in yet: no key block, no entries.
+const PayloadStore kPayloadStore = {};
+
+int KeyBlock::loadFromImage(const uint8_t* /*stored*/, int32_t /*length*/) { return 1; }
+
+// Leaves the table empty.
+int ExtractStringTable(const KeyBlock& /*keyBlock*/, const uint8_t* /*stored*/,
+                       uint32_t /*length*/, StringTable& /*table*/) {
+  return 1;
+}
+
+// ---- Environment checks ----------------------------------------------------
+
+int InstallerApp::probeSystem(uint32_t /*procId*/, uint32_t /*libId*/) { return 1; }
+int InstallerApp::isSupportedSystem() { return 1; }
+int InstallerApp::activateRunningInstance() { return 1; }
+int InstallerApp::checkAssociation(uint32_t /*typeId*/, uint32_t /*needleId*/) { return 1; }
+int InstallerApp::checkAdministrator() { return 1; }
+int InstallerApp::restartSystem() { return 0; }
+
+// ---- Program paths and earlier installation -------------------------------
+
+int InstallerApp::buildPaths() { return 1; }
+void InstallerApp::readScancodeMap() {}
+void InstallerApp::detectInstallation() {}
+
+// ---- System primitives -----------------------------------------------------
+
+int InstallerApp::setMachineText(uint32_t /*keyId*/, uint32_t /*valueId*/,
+                                 uint32_t /*dataId*/) {
+  return 1;
+}
+
+// ---- Wizard ----------------------------------------------------------------
+
+int WizardController::initialise(HINSTANCE newInstance) {
+  instance = newInstance;
+  return 1;
+}
+
+// Shows no window.
+int WizardController::runWizard() { return 1; }
+void WizardController::teardown() {}
+int WizardController::showMessage(uint32_t /*id*/, uint32_t /*type*/) { return IDOK; }
+HWND WizardController::frameWindow() const { return nullptr; }

@@ -1,0 +1,45 @@
+// Recording double of the operations later work supplies: each call is logged
+// in order, and its result (and the fields it would fill) come from a script
+// that the test sets before the call.
+#pragma once
+
+#include <windows.h>
+
+#include <stdint.h>
+
+#include <string>
+#include <vector>
+
+#include "TableImage.h"
+
+struct PendingScript {
+  int loadKeyBlockResult = 1;
+  int extractResult[4] = {1, 1, 1, 1};
+  // Entries attached by the extraction double (common, supplementary,
+  // language 0, language 1); an empty image leaves the table empty.
+  TableImage tables[4];
+  int wizardInitialiseResult = 1;
+  int32_t probedVersion = 51;
+  uint16_t probedArchitecture = 0;
+  int supported = 1;
+  int activate = 1;
+  int association = 1;
+  int administrator = 1;
+  int runWizardResult = 1;
+  // What the user did inside the wizard.
+  int installDone = 0;
+  int uninstallDone = 0;
+  int restartRequested = 0;
+  int messageResult = IDOK;
+
+  std::vector<std::string> calls;
+};
+
+// The script of the running test; reset by ResetPendingScript.
+PendingScript& Script();
+void ResetPendingScript();
+
+// Index of `call` in the log, or -1.
+int CallIndex(const std::string& call);
+// The log joined with "|", for readable failure messages.
+std::string CallLog();

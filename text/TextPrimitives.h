@@ -9,6 +9,10 @@
 // Elements before the first zero element; 0 for null.
 int32_t NarrowLength(const char* text);
 int32_t WideLength(const WChar* text);
+// A length argument made concrete: a negative one (-1) is measured up to the
+// first zero element; a null text is empty whatever its length says.
+int32_t MeasureNarrow(const char* text, int32_t length);
+int32_t MeasureWide(const WChar* text, int32_t length);
 
 // The searches return an index or -1. Invalid arguments give -1: a null pointer,
 // a length <= 0, a negative start; for substrings, haystack length < needle

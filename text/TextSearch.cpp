@@ -57,12 +57,17 @@ int32_t FindBackward(const Element* haystack, const Element* needle, int32_t hay
   return -1;
 }
 
+}  // namespace
+
 int32_t MeasureNarrow(const char* text, int32_t length) {
   if (text == nullptr) return 0;
   return length < 0 ? NarrowLength(text) : length;
 }
 
-}  // namespace
+int32_t MeasureWide(const WChar* text, int32_t length) {
+  if (text == nullptr) return 0;
+  return length < 0 ? WideLength(text) : length;
+}
 
 int32_t NarrowLength(const char* text) { return TerminatedLength(text); }
 

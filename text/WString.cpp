@@ -19,16 +19,6 @@ const WChar kEmptyWide[1] = {0};
 const WChar kBackslash[1] = {'\\'};
 const WChar kNewline[2] = {0x0D, 0x0A};
 
-int32_t MeasureWide(const WChar* text, int32_t len) {
-  if (text == nullptr) return 0;
-  return len < 0 ? WideLength(text) : len;
-}
-
-int32_t MeasureNarrow(const char* text, int32_t len) {
-  if (text == nullptr) return 0;
-  return len < 0 ? NarrowLength(text) : len;
-}
-
 // Character counts beyond 32 bits cannot be held; treat them as exhausted memory.
 int32_t CheckedCount(int64_t n) {
   if (n > INT32_MAX) EndOnMemoryExhaustion();

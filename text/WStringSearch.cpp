@@ -4,20 +4,6 @@
 #include "text/Utf8.h"
 #include "text/WString.h"
 
-namespace {
-
-int32_t MeasureWide(const WChar* text, int32_t len) {
-  if (text == nullptr) return 0;
-  return len < 0 ? WideLength(text) : len;
-}
-
-int32_t MeasureNarrow(const char* text, int32_t len) {
-  if (text == nullptr) return 0;
-  return len < 0 ? NarrowLength(text) : len;
-}
-
-}  // namespace
-
 int32_t WString::FindWide(const WChar* needle, int32_t from, int32_t needleLength) {
   if (needle == nullptr || length == 0 || from < 0 || from >= length) return -1;
   if (isWide) return FindUnitsForward(WideAt(0), needle, length, needleLength, from);

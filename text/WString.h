@@ -2,6 +2,7 @@
 // owned, always-terminated block that grows in 64-byte granules.
 #pragma once
 
+#include <stdarg.h>
 #include <stdint.h>
 
 #include "text/WChar.h"
@@ -80,6 +81,12 @@ class WString {
   // Length first, then content: -1, 0 or 1.
   int CompareWide(const WChar* text, int32_t len);
   int CompareNarrow(const char* text, int32_t len);
+
+  // ---- Formatting --------------------------------------------------------
+  // Appends `format` with its conversions filled from `arguments` (see
+  // text/Format.h). 0 for a null format, a narrow string or a failed
+  // conversion; the text appended before a failure stays.
+  int AppendFormatV(const WChar* format, va_list arguments);
 
   // ---- Diagnostics ---------------------------------------------------------
   // Sends at most maxChars characters to the debug output in lines of dumpWidth.

@@ -5,23 +5,7 @@
 #include <windows.h>
 
 #include "app/InstallerApp.h"
-#include "app/PayloadStore.h"
-#include "payload/KeyBlock.h"
-#include "payload/StringTable.h"
 #include "ui/WizardController.h"
-
-// ---- Payload ---------------------------------------------------------------
-
-// No payload is compiled in yet: no key block, no entries.
-const PayloadStore kPayloadStore = {};
-
-int KeyBlock::loadFromImage(const uint8_t* /*stored*/, int32_t /*length*/) { return 1; }
-
-// Leaves the table empty.
-int ExtractStringTable(const KeyBlock& /*keyBlock*/, const uint8_t* /*stored*/,
-                       uint32_t /*length*/, StringTable& /*table*/) {
-  return 1;
-}
 
 // ---- Environment checks ----------------------------------------------------
 

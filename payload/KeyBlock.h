@@ -5,6 +5,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
+class WString;
+
 // Where the key window lies in the rebuilt block and the nine parameters of
 // the rebuild steps. Product data, made together with the payload.
 struct KeyBlockParameters {
@@ -38,6 +40,18 @@ class KeyBlock {
   // the key. 1 = loaded; 0 = refused (null, zero length, length other than
   // kKeyBlockSize, no memory), and the block is then empty.
   int loadFromImage(const uint8_t* stored, int32_t length);
+  // Deciphers the stored entry (`*length` bytes), checks its header and both
+  // CRCs, and inflates it. On success returns the plain bytes (the caller frees
+  // them with FreeBlock; two zero bytes follow them), sets *length to the plain
+  // length and *tag (when tag is not null) to the entry's tag. On failure
+  // returns null and writes neither output: empty block, a stored length that
+  // is 0, below the header or not a multiple of 8, a header that does not
+  // match, a CRC mismatch, or data that does not inflate to the plain length.
+  uint8_t* extractEntry(const uint8_t* stored, uint32_t* length, uint32_t* tag) const;
+  // The entry as UTF-8 text (a leading byte-order mark dropped), narrow in
+  // `text`. 1 = done; 0 = extraction failed (text unchanged) or a null text.
+  int extractText(const uint8_t* stored, uint32_t length, WString* text) const;
+
   // Overwrites the rebuilt bytes with zeros, frees them and sets data to null.
   // Harmless on an empty block.
   void release();

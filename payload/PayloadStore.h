@@ -1,12 +1,14 @@
-// PayloadStore: the payload compiled into the program image, as the application
-// reaches it: the scrambled key block with its rebuild parameters and the four
-// string-table entries.
+// PayloadStore: the enciphered entries compiled into the program image, as the
+// program reaches them: the scrambled key block with its rebuild parameters,
+// the four string tables, the licences, the layout images and the documents.
 #pragma once
 
 #include <stdint.h>
 
 #include "payload/KeyBlock.h"
 
+// One stored entry: enciphered bytes and their (stored) length. A missing
+// entry has null bytes and length 0.
 struct StoredEntry {
   const uint8_t* bytes;
   uint32_t length;
@@ -21,11 +23,20 @@ enum StoredTable : int32_t {
   kStoredTableCount = 4
 };
 
+constexpr int32_t kInterfaceLanguageCount = 2;
+constexpr int32_t kLayoutVariantCount = 3;
+constexpr int32_t kLayoutImageSlotCount = 13;
+
 struct PayloadStore {
   StoredEntry keyBlock;
   KeyBlockParameters keyParameters;
   StoredEntry stringTables[kStoredTableCount];
+  StoredEntry licences[kInterfaceLanguageCount];  // UTF-8 texts, one per interface language
+  StoredEntry layoutImages[kLayoutVariantCount][kLayoutImageSlotCount];
+  StoredEntry firstDocument;   // the user guide
+  StoredEntry secondDocument;  // the printable chart
+  StoredEntry linkIcon;        // icon file the link files point to
 };
 
-// Defined by the generated payload source.
+// Defined by the generated payload source (or by a test's own store).
 extern const PayloadStore kPayloadStore;

@@ -6,7 +6,10 @@
 
 // Returns a block of `bytes` bytes (at least 1); never returns null.
 void* AllocateBlock(size_t bytes);
-// Frees a block from AllocateBlock; null is allowed.
+// A block of `bytes` bytes, or null when it cannot be had: for sizes that come
+// from data (a damaged entry may claim gigabytes), where failing is the answer.
+void* TryAllocateBlock(size_t bytes);
+// Frees a block from AllocateBlock or TryAllocateBlock; null is allowed.
 void FreeBlock(void* block);
 // Ends the program: the one reaction to memory exhaustion.
 [[noreturn]] void EndOnMemoryExhaustion();

@@ -1,0 +1,105 @@
+// KeyBlock::extractEntry and extractText: decipher a stored entry, check its
+// header and both CRCs, and inflate it into a buffer of its exact size.
+#include "payload/PackedEntry.h"
+
+#include <string.h>
+
+#include "payload/Blowfish.h"
+#include "payload/Crc32.h"
+#include "payload/KeyBlock.h"
+#include "text/Memory.h"
+#include "text/WString.h"
+
+namespace {
+
+uint32_t ReadLe32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
+void WriteLe32(uint32_t v, uint8_t* p) {
+  p[0] = static_cast<uint8_t>(v);
+  p[1] = static_cast<uint8_t>(v >> 8);
+  p[2] = static_cast<uint8_t>(v >> 16);
+  p[3] = static_cast<uint8_t>(v >> 24);
+}
+
+// The checked steps after deciphering; returns the plain bytes or null.
+uint8_t* InflateChecked(const uint8_t* entry, uint32_t storedLength, PackedHeader* header) {
+  *header = ReadPackedHeader(entry);
+  if (header->storedLength != storedLength) return nullptr;
+  if (header->packedLength > storedLength - kPackedHeaderSize) return nullptr;
+  const uint8_t* data = entry + kPackedHeaderSize;
+  if (crc32(0, data, header->packedLength) != header->packedCrc) return nullptr;
+  // The payload tool pads with zeros. Checking them catches damage to a last
+  // block that holds only a byte or two of data, which the CRC could miss.
+  for (uint32_t i = kPackedHeaderSize + header->packedLength; i < storedLength; ++i) {
+    if (entry[i] != 0) return nullptr;
+  }
+  // Even length plus two: room for a 16-bit terminator after the data.
+  const uint64_t outputSize = (static_cast<uint64_t>(header->plainLength) / 2 + 1) * 2;
+  if (outputSize > SIZE_MAX) return nullptr;
+  uint8_t* output = static_cast<uint8_t*>(TryAllocateBlock(static_cast<size_t>(outputSize)));
+  if (output == nullptr) return nullptr;
+  int64_t produced = InflateRaw(output, header->plainLength, data, header->packedLength);
+  if (produced != header->plainLength ||
+      crc32(0, output, header->plainLength) != header->plainCrc) {
+    FreeBlock(output);
+    return nullptr;
+  }
+  memset(output + header->plainLength, 0, static_cast<size_t>(outputSize - header->plainLength));
+  return output;
+}
+
+}  // namespace
+
+PackedHeader ReadPackedHeader(const uint8_t* bytes) {
+  return PackedHeader{ReadLe32(bytes),      ReadLe32(bytes + 4),  ReadLe32(bytes + 8),
+                      ReadLe32(bytes + 12), ReadLe32(bytes + 16), ReadLe32(bytes + 20)};
+}
+
+void WritePackedHeader(const PackedHeader& header, uint8_t* bytes) {
+  WriteLe32(header.storedLength, bytes);
+  WriteLe32(header.plainLength, bytes + 4);
+  WriteLe32(header.packedLength, bytes + 8);
+  WriteLe32(header.plainCrc, bytes + 12);
+  WriteLe32(header.packedCrc, bytes + 16);
+  WriteLe32(header.tag, bytes + 20);
+}
+
+uint8_t* KeyBlock::extractEntry(const uint8_t* stored, uint32_t* length, uint32_t* tag) const {
+  const uint8_t* keyBytes = key();
+  if (keyBytes == nullptr || stored == nullptr || length == nullptr) return nullptr;
+  const uint32_t storedLength = *length;
+  // Whole blocks only, and at least the header.
+  if (storedLength < kPackedHeaderSize || storedLength % 8 != 0) return nullptr;
+  uint8_t* entry = static_cast<uint8_t*>(TryAllocateBlock(storedLength));
+  if (entry == nullptr) return nullptr;
+  BlowfishCipher cipher;
+  cipher.setKey(keyBytes, keyLength);
+  cipher.decryptBuffer(stored, entry, storedLength);
+  PackedHeader header;
+  uint8_t* output = InflateChecked(entry, storedLength, &header);
+  FreeBlock(entry);
+  if (output == nullptr) return nullptr;
+  *length = header.plainLength;
+  if (tag != nullptr) *tag = header.tag;
+  return output;
+}
+
+int KeyBlock::extractText(const uint8_t* stored, uint32_t length, WString* text) const {
+  if (text == nullptr) return 0;
+  uint32_t plainLength = length;
+  uint8_t* plain = extractEntry(stored, &plainLength, nullptr);
+  if (plain == nullptr) return 0;
+  const uint8_t* bytes = plain;
+  if (plainLength > 2 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
+    bytes += 3;
+    plainLength -= 3;
+  }
+  text->AssignNarrow("", 0, -1);
+  int result = text->AppendNarrow(reinterpret_cast<const char*>(bytes),
+                                  static_cast<int32_t>(plainLength), -1);
+  FreeBlock(plain);
+  return result;
+}

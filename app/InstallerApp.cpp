@@ -10,27 +10,13 @@
 #include "app/ByteCount.h"
 #include "app/HexNumber.h"
 #include "app/LocaleChoices.h"
-#include "app/PayloadStore.h"
+#include "payload/PayloadStore.h"
+#include "payload/StringIds.h"
 #include "app/StaticKeyTable.h"
 #include "text/Memory.h"
 #include "ui/WizardController.h"
 
 namespace {
-
-// String ids the phases use.
-constexpr uint32_t kCompletionKeyId = 4;
-constexpr uint32_t kFileTypeId = 42;
-constexpr uint32_t kAssociationNeedleId = 45;
-constexpr uint32_t kCompletionTextId = 50;
-constexpr uint32_t kCompletionTextWindows2000Id = 51;
-constexpr uint32_t kNativeSystemInfoProcId = 58;
-constexpr uint32_t kCompletionValueId = 71;
-constexpr uint32_t kFallbackLanguageId = 86;
-constexpr uint32_t kVariantNeedleId = 88;
-constexpr uint32_t kFirstVariantTextId = 112;  // then 113 and 114
-constexpr uint32_t kNotAdministratorMessageId = 122;
-constexpr uint32_t kUnsupportedSystemMessageId = 123;
-constexpr uint32_t kNativeSystemInfoLibraryId = 142;
 
 constexpr int32_t kVariantCount = 3;
 

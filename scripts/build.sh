@@ -25,7 +25,7 @@ build_tree() { # name, configure arguments...
 mkdir -p build
 build_tree host
 build_tree host-asan -DKESTREL_SANITIZE=ON
-build_tree win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
+build_tree win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DKESTREL_HOST_TOOLS="$repo/build/host"
 if compgen -G "layout/*.c" >/dev/null || compgen -G "layout/*.cpp" >/dev/null; then
-  build_tree win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
+  build_tree win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DKESTREL_HOST_TOOLS="$repo/build/host"
 fi

@@ -7,7 +7,7 @@
 
 #include "app/ByteCount.h"
 #include "app/InstallerApp.h"
-#include "app/PayloadStore.h"
+#include "payload/PayloadStore.h"
 #include "app/StaticKeyTable.h"
 #include "support/InstallerAppProbe.h"
 #include "support/PendingDouble.h"

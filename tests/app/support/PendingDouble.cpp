@@ -5,7 +5,7 @@
 #include <stdio.h>
 
 #include "InstallerAppProbe.h"
-#include "app/PayloadStore.h"
+#include "payload/PayloadStore.h"
 #include "payload/KeyBlock.h"
 #include "payload/StringTable.h"
 #include "ui/WizardController.h"
@@ -34,6 +34,11 @@ const PayloadStore kPayloadStore = {
     {kStoredKey, sizeof kStoredKey},
     {11, 12, 13, 14, 15, 16, 17, 18, 19, 20},
     {{kStoredTables[0], 8}, {kStoredTables[1], 8}, {kStoredTables[2], 8}, {kStoredTables[3], 8}},
+    {},
+    {},
+    {},
+    {},
+    {},
 };
 
 PendingScript& Script() { return g_script; }

@@ -1,0 +1,182 @@
+// kestrel-payload: builds the program's payload from content/ and the layout
+// images, and lists and verifies the payload of a built program.
+//
+//   kestrel-payload pack --content DIR --seed FILE --out SOURCE.cpp [--image-out FILE]
+//                        [--layout VARIANT SLOT FILE]... [--first-document FILE]
+//                        [--second-document FILE] [--link-icon FILE]
+//   kestrel-payload inspect FILE [--strings ENTRY]...
+//
+// pack writes nothing unless every input reads and checks; inspect exits 1 when
+// any entry fails to verify.
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <string>
+#include <vector>
+
+#include "payload/PackedEntry.h"
+#include "text/Memory.h"
+#include "tools/payload/Inspector.h"
+#include "tools/payload/KeyMaterial.h"
+#include "tools/payload/PayloadImage.h"
+#include "tools/payload/SourceWriter.h"
+#include "tools/payload/StringSource.h"
+#include "tools/payload/TableBuilder.h"
+
+namespace {
+
+int Fail(const std::string& message) {
+  fprintf(stderr, "kestrel-payload: %s\n", message.c_str());
+  return 1;
+}
+
+bool ReadFile(const std::string& path, std::string* bytes) {
+  FILE* file = fopen(path.c_str(), "rb");
+  if (file == nullptr) return false;
+  char buffer[65536];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, file)) > 0) bytes->append(buffer, n);
+  fclose(file);
+  return true;
+}
+
+// Writes through a temporary file, so a failed run leaves the old output whole.
+bool WriteFile(const std::string& path, const std::string& bytes) {
+  std::string temporary = path + ".partial";
+  FILE* file = fopen(temporary.c_str(), "wb");
+  if (file == nullptr) return false;
+  bool ok = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  ok = fclose(file) == 0 && ok;
+  if (ok) ok = rename(temporary.c_str(), path.c_str()) == 0;
+  if (!ok) remove(temporary.c_str());
+  return ok;
+}
+
+bool Pack(const KeyMaterial& key, uint32_t id, const std::string& plain, uint32_t tag,
+          PayloadImage* image) {
+  uint32_t storedLength = 0;
+  uint8_t* stored = PackEntry(reinterpret_cast<const uint8_t*>(key.key.data()),
+                              static_cast<int32_t>(key.key.size()),
+                              reinterpret_cast<const uint8_t*>(plain.data()),
+                              static_cast<uint32_t>(plain.size()), tag, &storedLength);
+  if (stored == nullptr) return false;
+  image->entries.push_back({id, std::string(reinterpret_cast<char*>(stored), storedLength)});
+  FreeBlock(stored);
+  return true;
+}
+
+struct PackInputs {
+  std::string content;
+  std::string seed;
+  std::string out;
+  std::string imageOut;
+  std::vector<std::pair<uint32_t, std::string>> files;  // entry id, path
+};
+
+int RunPack(const PackInputs& in) {
+  if (in.content.empty() || in.seed.empty() || in.out.empty()) {
+    return Fail("pack needs --content, --seed and --out");
+  }
+  std::string seedText;
+  if (!ReadFile(in.seed, &seedText)) return Fail(in.seed + ": cannot read the key seed");
+  KeyMaterial key;
+  if (!MakeKeyMaterial(seedText, &key)) return Fail(in.seed + ": the seed needs 16 or more hex digits");
+
+  PayloadImage image;
+  image.parameters = key.parameters;
+  image.entries.push_back({kEntryKeyBlock, key.storedBlock});
+  static const char* const kTables[] = {"common", "supplementary", "english", "polish"};
+  for (uint32_t i = 0; i < 4; ++i) {
+    std::vector<SourceText> texts;
+    std::string error;
+    if (!ReadStringSource(in.content + "/strings/" + kTables[i] + ".txt", &texts, &error)) {
+      return Fail(error);
+    }
+    if (texts.empty()) return Fail(in.content + "/strings/" + kTables[i] + ".txt: no texts");
+    if (!Pack(key, kEntryCommonTable + i, BuildStringTable(texts), static_cast<uint32_t>(texts.size()), &image)) {
+      return Fail("deflate failed");
+    }
+  }
+  std::vector<std::pair<uint32_t, std::string>> files = {
+      {kEntryLicence0, in.content + "/licence/licence.en.txt"},
+      {kEntryLicence1, in.content + "/licence/licence.pl.txt"}};
+  files.insert(files.end(), in.files.begin(), in.files.end());
+  for (const auto& file : files) {
+    std::string bytes;
+    if (!ReadFile(file.second, &bytes)) return Fail(file.second + ": cannot read the file (missing?)");
+    if (!Pack(key, file.first, bytes, 0, &image)) return Fail("deflate failed");
+  }
+  if (!in.imageOut.empty() && !WriteFile(in.imageOut, SerializePayloadImage(image))) {
+    return Fail(in.imageOut + ": cannot write");
+  }
+  if (!WriteFile(in.out, PayloadSource(image))) return Fail(in.out + ": cannot write");
+  return 0;
+}
+
+int RunInspect(const std::string& path, const InspectOptions& options) {
+  std::string bytes;
+  if (!ReadFile(path, &bytes)) return Fail(path + ": cannot read");
+  PayloadImage image;
+  std::string error;
+  if (!ParsePayloadImage(bytes, &image, &error)) return Fail(path + ": " + error);
+  int failures = InspectPayload(image, options);
+  printf("%zu entries, %d failed to verify\n", image.entries.size(), failures);
+  return failures == 0 ? 0 : 1;
+}
+
+int Usage() {
+  fprintf(stderr,
+          "usage: kestrel-payload pack --content DIR --seed FILE --out SOURCE.cpp [--image-out FILE]\n"
+          "                            [--layout VARIANT SLOT FILE]... [--first-document FILE]\n"
+          "                            [--second-document FILE] [--link-icon FILE]\n"
+          "       kestrel-payload inspect FILE [--strings 1|2|3|4]...\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  std::string mode = argv[1];
+  std::vector<std::string> args(argv + 2, argv + argc);
+  if (mode == "inspect") {
+    if (args.empty()) return Usage();
+    InspectOptions options;
+    for (size_t i = 1; i < args.size(); ++i) {
+      if (args[i] == "--strings" && i + 1 < args.size()) {
+        options.tablesToPrint.push_back(static_cast<uint32_t>(strtoul(args[++i].c_str(), nullptr, 10)));
+      } else {
+        return Usage();
+      }
+    }
+    return RunInspect(args[0], options);
+  }
+  if (mode != "pack") return Usage();
+  PackInputs in;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto next = [&](std::string* value) {
+      if (i + 1 >= args.size()) return false;
+      *value = args[++i];
+      return true;
+    };
+    std::string value;
+    if (a == "--content" && next(&in.content)) continue;
+    if (a == "--seed" && next(&in.seed)) continue;
+    if (a == "--out" && next(&in.out)) continue;
+    if (a == "--image-out" && next(&in.imageOut)) continue;
+    if (a == "--first-document" && next(&value)) { in.files.push_back({kEntryFirstDocument, value}); continue; }
+    if (a == "--second-document" && next(&value)) { in.files.push_back({kEntrySecondDocument, value}); continue; }
+    if (a == "--link-icon" && next(&value)) { in.files.push_back({kEntryLinkIcon, value}); continue; }
+    if (a == "--layout" && i + 3 < args.size()) {
+      unsigned long variant = strtoul(args[i + 1].c_str(), nullptr, 10);
+      unsigned long slot = strtoul(args[i + 2].c_str(), nullptr, 10);
+      if (variant > 2 || slot > 12) return Fail("--layout VARIANT (0-2) SLOT (0-12) FILE");
+      in.files.push_back({kEntryLayoutImageBase + static_cast<uint32_t>(variant * 13 + slot), args[i + 3]});
+      i += 3;
+      continue;
+    }
+    return Usage();
+  }
+  return RunPack(in);
+}

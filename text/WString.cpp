@@ -299,7 +299,9 @@ int WString::AppendEncodedUtf8(const WChar* text, int32_t len) {
 
 int WString::AppendDecodedUtf8(const char* text, int32_t len) {
   if (len == 0) return 1;
-  if (!EnsureRoom(Utf8SequenceCount(text, len))) return 0;
+  const int32_t sequences = Utf8SequenceCount(text, len);
+  if (sequences == 0) return 0;  // the first byte cannot lead a character
+  if (!EnsureRoom(sequences)) return 0;
   // Decoding writes past `length` only; a malformed text leaves the string as it was.
   int32_t units = DecodeUtf8(text, len, reinterpret_cast<WChar*>(CharArea()) + start + length);
   if (units < 0) {

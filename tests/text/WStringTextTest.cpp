@@ -282,6 +282,16 @@ TEST(WStringConvert, DecoderRefusesWhatItCannotRepresent) {
   }
 }
 
+TEST(WStringConvert, MalformedTextIntoABlocklessStringFails) {
+  WString s;
+  s.AssignWide(WTEXT(""), 0);
+  EXPECT_EQ(0, s.AppendNarrowText("\x80", 1, 0));
+  EXPECT_EQ(nullptr, s.Block());
+  WString n;
+  n.AssignNarrow("\xBF", 1, -1);
+  EXPECT_EQ(nullptr, n.ToWide(-1));
+}
+
 TEST(WStringConvert, OverlongFormsDecodeAsTheyAre) {
   WString s;
   EXPECT_EQ(1, s.AssignNarrowAsWide("\xC1\x81\xE0\x81\x82", -1, 0));

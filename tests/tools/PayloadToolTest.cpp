@@ -205,3 +205,27 @@ TEST_F(PayloadToolRun, InspectorRefusesADamagedEntry) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(PayloadImage, IdenticalEntriesAreStoredOnce) {
+  PayloadImage image;
+  image.parameters = KeyBlockParameters{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+  const std::string layout(1000, 'L');
+  image.entries = {{kEntryLayoutImageBase + 0, layout}, {kEntryLayoutImageBase + 1, layout},
+                   {kEntryFirstDocument, "document"}};
+  std::vector<size_t> offsets;
+  std::string bytes = SerializePayloadImage(image, &offsets);
+  ASSERT_EQ(3u, offsets.size());
+  EXPECT_EQ(offsets[0], offsets[1]);
+  EXPECT_LT(bytes.size(), 2 * layout.size());
+  PayloadImage parsed;
+  std::string error;
+  ASSERT_TRUE(ParsePayloadImage("prefix bytes" + bytes, &parsed, &error)) << error;
+  ASSERT_EQ(3u, parsed.entries.size());
+  EXPECT_EQ(layout, parsed.entries[1].bytes);
+  EXPECT_EQ("document", parsed.entries[2].bytes);
+  EXPECT_EQ(10, parsed.parameters.maskCount);
+}
+
+}  // namespace

@@ -3,6 +3,8 @@
 
 #include <string.h>
 
+#include <map>
+
 const char kPayloadMagic[16] = {'K', 'E', 'S', 'T', 'R', 'E', 'L', ' ',
                                 'P', 'A', 'Y', 'L', 'O', 'A', 'D', '1'};
 
@@ -60,13 +62,19 @@ std::string SerializePayloadImage(const PayloadImage& image, std::vector<size_t>
   size_t offset = out.size() + 12 * image.entries.size();
   offset = (offset + 7) / 8 * 8;
   std::string data;
+  std::map<std::string, size_t> stored;  // identical entries (the same image in several slots) once
   for (const PayloadEntry& entry : image.entries) {
+    auto found = stored.find(entry.bytes);
+    size_t at = found != stored.end() ? found->second : offset + data.size();
+    if (found == stored.end()) {
+      stored[entry.bytes] = at;
+      data += entry.bytes;
+      data.resize((data.size() + 7) / 8 * 8, '\0');
+    }
+    if (offsets != nullptr) offsets->push_back(at);
     AppendLe32(&out, entry.id);
-    if (offsets != nullptr) offsets->push_back(offset + data.size());
-    AppendLe32(&out, static_cast<uint32_t>(offset + data.size()));
+    AppendLe32(&out, static_cast<uint32_t>(at));
     AppendLe32(&out, static_cast<uint32_t>(entry.bytes.size()));
-    data += entry.bytes;
-    data.resize((data.size() + 7) / 8 * 8, '\0');
   }
   out.resize(offset, '\0');
   return out + data;

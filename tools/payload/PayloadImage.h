@@ -2,7 +2,8 @@
 // in front so that the inspector can find and list them in a built program.
 //   16-byte magic, u32 format version, u32 entry count, 10 x i32 key parameters,
 //   entry count x (u32 id, u32 offset, u32 length), then the entries, each at an
-//   offset that is a multiple of 8. Numbers are little-endian.
+//   offset that is a multiple of 8; identical entries share one copy. Numbers
+//   are little-endian.
 #pragma once
 
 #include <stdint.h>

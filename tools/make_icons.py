@@ -1,8 +1,11 @@
 #!/usr/bin/env python3
 """Draws the icons of setup.exe: kestrel.ico (a kestrel on a keycap, group 128) and
 keyboard.ico (a keyboard, group 129), each with 16, 32 and 48 px 32-bit images.
+With --web-link, draws instead the icon of the installed web links (a globe with the
+kestrel keycap), under the file name the payload installs it as (text 80).
 
 usage: make_icons.py OUTPUT_DIR
+       make_icons.py --web-link OUTPUT_DIR
 
 Standard library only; the output bytes depend on nothing but this file.
 """
@@ -39,6 +42,22 @@ def polygon(points):
                     result = not result
         return result
     return inside
+
+
+def ellipse(cx, cy, rx, ry):
+    """Inside test of an ellipse."""
+    def inside(x, y):
+        return ((x - cx) / rx) ** 2 + ((y - cy) / ry) ** 2 <= 1.0
+    return inside
+
+
+def ring(outer, inner):
+    """Inside outer and not inside inner: an outline."""
+    return lambda x, y: outer(x, y) and not inner(x, y)
+
+
+def clipped(shape, clip):
+    return lambda x, y: shape(x, y) and clip(x, y)
 
 
 def mirrored(right_half):
@@ -145,18 +164,69 @@ def keyboard_layers():
     return layers
 
 
+GLOBE = (38, 110, 190, 255)
+GLOBE_DARK = (22, 70, 132, 255)
+GLOBE_LINE = (222, 236, 250, 255)
+
+
+def web_link_layers():
+    """A blue globe for the web, with the kestrel keycap in front at the lower right,
+    so that the link reads as Kestrel's web page next to the program's own icons."""
+    cx, cy, r = 0.42, 0.42, 0.38
+    globe = ellipse(cx, cy, r, r)
+    line = 0.045  # lines stay at least about a pixel wide at 16 px
+    rim = ring(globe, ellipse(cx, cy, r - line, r - line))
+    lines = [
+        ring(ellipse(cx, cy, r * 0.42, r), ellipse(cx, cy, r * 0.42 - line, r - line)),
+        clipped(lambda x, y: abs(x - cx) <= line / 2, globe),             # meridian
+        clipped(lambda x, y: abs(y - cy) <= line / 2, globe),             # equator
+        clipped(lambda x, y: abs(y - (cy - r * 0.5)) <= line / 2, globe),
+        clipped(lambda x, y: abs(y - (cy + r * 0.5)) <= line / 2, globe),
+    ]
+    bird = mirrored([
+        (0.500, 0.17), (0.540, 0.21), (0.555, 0.31), (0.780, 0.33), (0.940, 0.56),
+        (0.760, 0.45), (0.600, 0.50), (0.570, 0.62), (0.650, 0.86), (0.500, 0.88)])
+    # The keycap and bird of kestrel.ico, scaled into the lower right corner.
+    s, ox, oy = 0.56, 0.44, 0.44
+    small_bird = [(ox + x * s, oy + y * s) for (x, y) in bird]
+    layers = [(globe, GLOBE)]
+    layers += [(shape, GLOBE_LINE) for shape in lines]
+    layers.append((rim, GLOBE_DARK))  # a dark rim keeps the globe round on white
+    layers += [
+        (rounded_rect(ox + 0.02 * s, oy + 0.04 * s, ox + 0.98 * s, oy + 1.00 * s, 0.16 * s),
+         GLOBE_DARK),  # a dark edge parts the keycap from the globe
+        (rounded_rect(ox + 0.06 * s, oy + 0.08 * s, ox + 0.94 * s, oy + 0.96 * s, 0.14 * s),
+         RUFOUS),
+        (rounded_rect(ox + 0.14 * s, oy + 0.10 * s, ox + 0.86 * s, oy + 0.82 * s, 0.10 * s),
+         RUFOUS_LIGHT),
+        (polygon(small_bird), SLATE),
+    ]
+    return layers
+
+
+def write_icon(path, layers):
+    images = [(size, ico_image(render(layers, size))) for size in SIZES]
+    data = ico_file(images)
+    with open(path + '.tmp', 'wb') as f:
+        f.write(data)
+    os.replace(path + '.tmp', path)
+
+
 def main():
-    if len(sys.argv) != 2:
+    args = sys.argv[1:]
+    web_link = args[:1] == ['--web-link']
+    if web_link:
+        args = args[1:]
+    if len(args) != 1:
         sys.exit(__doc__)
-    out_dir = sys.argv[1]
+    out_dir = args[0]
     os.makedirs(out_dir, exist_ok=True)
+    if web_link:
+        # Same name as the program icon, so it goes to its own folder.
+        write_icon(os.path.join(out_dir, 'kestrel.ico'), web_link_layers())
+        return
     for name, layers in (('kestrel.ico', kestrel_layers()), ('keyboard.ico', keyboard_layers())):
-        images = [(size, ico_image(render(layers, size))) for size in SIZES]
-        data = ico_file(images)
-        path = os.path.join(out_dir, name)
-        with open(path + '.tmp', 'wb') as f:
-            f.write(data)
-        os.replace(path + '.tmp', path)
+        write_icon(os.path.join(out_dir, name), layers)
 
 
 if __name__ == '__main__':

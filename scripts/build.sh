@@ -2,8 +2,9 @@
 # Configures and builds every tree under build/, in order, with Ninja:
 #   build/host       g++, portable libraries and their native tests
 #   build/host-asan  the same with AddressSanitizer and UndefinedBehaviorSanitizer
-#   build/win32      mingw i686: setup.exe, the Windows tests, text_tests for Wine
-#   build/win64      mingw x86_64: only once layout/ has sources (64-bit layout images)
+#   build/win64      mingw x86_64: the x64 layout images and their tests
+#   build/win32      mingw i686: the x86 layout images, the payload (with the x64 images
+#                    of build/win64), setup.exe, the Windows tests, text_tests for Wine
 # usage: scripts/build.sh        env: KESTREL_JOBS (default 2)
 set -euo pipefail
 
@@ -25,7 +26,6 @@ build_tree() { # name, configure arguments...
 mkdir -p build
 build_tree host
 build_tree host-asan -DKESTREL_SANITIZE=ON
-build_tree win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DKESTREL_HOST_TOOLS="$repo/build/host"
-if compgen -G "layout/*.c" >/dev/null || compgen -G "layout/*.cpp" >/dev/null; then
-  build_tree win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DKESTREL_HOST_TOOLS="$repo/build/host"
-fi
+build_tree win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DKESTREL_HOST_TOOLS="$repo/build/host"
+build_tree win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DKESTREL_HOST_TOOLS="$repo/build/host" \
+  -DKESTREL_WIN64_TREE="$repo/build/win64"

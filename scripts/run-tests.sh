@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every tree, makes the Wine prefixes and runs every
-# test: ctest in build/host, build/host-asan and build/win32 (the last under its own
-# Xvfb, so that Windows programs have a display and never use the caller's).
+# test: ctest in build/host, build/host-asan, build/win64 and build/win32 (the mingw trees
+# under their own Xvfb, so that Windows programs have a display and never use the caller's).
 # Ends with one line "N passed, M failed" (ctest tests, all trees summed; skipped tests
 # are counted on the line before) and exits non-zero on any failure.
 # usage: scripts/run-tests.sh        env: KESTREL_JOBS (default 2)
@@ -67,7 +67,7 @@ ctest_tree build/host
 UBSAN_OPTIONS=print_stacktrace=1 ctest_tree build/host-asan
 
 # The prefixes are made once, before ctest starts, so that parallel tests never race.
-wine_tests=$(ctest --test-dir build/win32 -N 2>/dev/null || true)
+wine_tests=$(ctest --test-dir build/win32 -N 2>/dev/null; ctest --test-dir build/win64 -N 2>/dev/null || true)
 for bits in 32 64; do
   if grep -q "wine\.prefix$bits\.start" <<<"$wine_tests"; then
     t0=$SECONDS
@@ -77,6 +77,7 @@ for bits in 32 64; do
 done
 [ "$status" -eq 0 ] || { echo "run-tests: making a Wine prefix failed" >&2; failed=$((failed + 1)); }
 
+ctest_tree build/win64 xvfb-run -a -s "-screen 0 1024x768x24"
 ctest_tree build/win32 xvfb-run -a -s "-screen 0 1024x768x24"
 
 finish

@@ -1,0 +1,23 @@
+# CheckLayoutImage: cmake -DOBJDUMP=... -DIMAGE=... -P CheckLayoutImage.cmake
+# Fails unless the layout library imports nothing, exports only KbdLayerDescriptor,
+# carries a resource directory and has no link time stamp.
+execute_process(COMMAND "${OBJDUMP}" -p "${IMAGE}" OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${IMAGE}: objdump failed")
+endif()
+if(dump MATCHES "DLL Name:")
+  string(REGEX MATCHALL "DLL Name: [^\n]*" names "${dump}")
+  message(FATAL_ERROR "${IMAGE} imports: ${names}")
+endif()
+string(REGEX MATCHALL "\n\t\\[ *[0-9]+\\] [A-Za-z_0-9@]+" exports "${dump}")
+string(REGEX REPLACE "\n\t\\[ *[0-9]+\\] " "" exports "${exports}")
+if(NOT exports STREQUAL "KbdLayerDescriptor")
+  message(FATAL_ERROR "${IMAGE} exports '${exports}', not only KbdLayerDescriptor")
+endif()
+if(NOT dump MATCHES "Entry 2 [0-9a-f]+ [0-9a-f]+ Resource Directory" OR dump MATCHES "Entry 2 0+ 0+ Resource")
+  message(FATAL_ERROR "${IMAGE} has no resources (version resource missing)")
+endif()
+if(NOT dump MATCHES "Time/Date\t\tThu Jan  1 00:00:00 1970")
+  message(FATAL_ERROR "${IMAGE} carries a link time stamp")
+endif()
+message(STATUS "${IMAGE}: no imports, one export, resources, no time stamp")

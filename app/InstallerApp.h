@@ -132,10 +132,89 @@ class InstallerApp : public AppBase {
   // Fills the installation-state fields from the product record.
   void detectInstallation();
 
-  // ---- System primitives ---------------------------------------------------
+  // ---- System primitives: registry ----------------------------------------
+  // Every operation returns non-zero/a handle on success and 0/null on failure
+  // (a failed id lookup, a refused argument, a failed system call); none shows
+  // anything. The by-id forms look the name up into lookupBuffer first.
+  HKEY openKeyNamed(HKEY parent, const WChar* name, REGSAM access);
+  HKEY createKeyNamed(HKEY parent, const WChar* name, REGSAM access);
+  int writeBinaryNamed(HKEY key, const WChar* name, const uint8_t* bytes, uint32_t count);
+  // An owned block (FreeBlock) of exactly the stored size, and its size in
+  // *count; null (count 0) unless the value is REG_BINARY and not empty.
+  uint8_t* readBinaryNamed(HKEY key, const WChar* name, uint32_t* count);
+  int writeDwordNamed(HKEY key, const WChar* name, uint32_t value);
+  // 1 only for a REG_DWORD of exactly 4 bytes.
+  int readDwordNamed(HKEY key, const WChar* name, uint32_t* value);
+  int writeTextNamed(HKEY key, const WChar* name, WString& text);
+  // A REG_SZ value as wide text (the stored terminator dropped); out is empty
+  // on failure.
+  int readTextNamed(HKEY key, const WChar* name, WString& out);
+  int textEqualsNamed(HKEY key, const WChar* name, const WString& text);
+  int deleteValueNamed(HKEY key, const WChar* name);
+
+  HKEY openKey(HKEY parent, uint32_t keyId, REGSAM access);
+  HKEY createKey(HKEY parent, uint32_t keyId, REGSAM access);
+  int writeBinary(HKEY key, uint32_t valueId, const uint8_t* bytes, uint32_t count);
+  uint8_t* readBinary(HKEY key, uint32_t valueId, uint32_t* count);
+  int writeDword(HKEY key, uint32_t valueId, uint32_t value);
+  int readDword(HKEY key, uint32_t valueId, uint32_t* value);
+  int writeText(HKEY key, uint32_t valueId, WString& text);
+  int writeTextIds(HKEY key, uint32_t valueId, uint32_t dataId);
+  int readText(HKEY key, uint32_t valueId, WString& out);
+  int textEquals(HKEY key, uint32_t valueId, const WString& text);
+  void deleteValue(HKEY key, uint32_t valueId);
+  int deleteSubKey(HKEY key, uint32_t subKeyId);
   // Sets text value `valueId` of HKLM key `keyId` to text `dataId`.
   // 1 = written; 0 = the key could not be opened or the write failed.
   int setMachineText(uint32_t keyId, uint32_t valueId, uint32_t dataId);
+
+  // ---- System primitives: files and folders --------------------------------
+  // A new file for writing (replacing any), or null.
+  HANDLE createOutputFile(const WChar* path);
+  int writeBytes(HANDLE file, const uint8_t* bytes, uint32_t count);
+  // Writes the text as UTF-8 without a byte-order mark (the text becomes narrow).
+  int writeNarrowText(HANDLE file, WString& text);
+  int getSpecialFolder(int csidl, WString& out);
+  // Deletes the file; 1 also when it does not exist; a file in use is
+  // scheduled for deletion at the next restart (the result of that).
+  int removeFile(const WChar* path);
+  int removeFileText(const WString& path);
+  int removeFolderText(const WString& path);
+  int ensureFolder(const WChar* path);
+  int getTempFolder(WString& out);
+  int makeTempFile(WString& out, uint32_t prefixId, const WChar* folder);
+
+  // ---- System primitives: shell, libraries and processes --------------------
+  int createShortcut(const WChar* target, const WChar* linkFile, const WChar* description,
+                     const WChar* iconPath, int iconIndex);
+  int findAssociatedProgram(uint32_t associationId, WString& out);
+  // The bytes of a text of upper-case hex digit pairs (FreeBlock), or null.
+  uint8_t* decodeHexString(uint32_t id, uint32_t* count);
+  // The system library named by `libraryId`, loaded by its full path in the
+  // system folder, or null.
+  HMODULE loadLibraryById(uint32_t libraryId);
+  // Procedure `functionId` of library `libraryId`; loads the library into
+  // *module first when *module is null (the caller frees it).
+  FARPROC getProcById(uint32_t functionId, uint32_t libraryId, HMODULE* module);
+  // Formats command `formatId` with the arguments and starts it, waiting at
+  // most 1000 ms for it. 0 only for format id 0.
+  int runCommand(uint32_t formatId, ...);
+  int runWithAssociatedProgram(uint32_t associationId, uint32_t formatId, const WChar* argument);
+  // The WOW64 file-system redirection pair of the system library, or null.
+  HMODULE loadRedirectionControl(FARPROC* disable, FARPROC* revert);
+
+  // ---- Installation state ----------------------------------------------------
+  // Drops assignments equal to the defaults and maps to the key itself; 0
+  // without a table.
+  int normaliseKeyTable();
+  // Merges stored assignments (4-byte records) and frees `block` whenever it
+  // was given with a non-zero count. 0 for a null block or count 0.
+  int loadKeyAssignments(uint8_t* block, uint32_t count);
+  // The assignments in their stored form (FreeBlock), and their byte count.
+  uint8_t* saveKeyAssignments(uint32_t* count);
+  // Writes the system's scan-code map from the table; 1 also when nothing
+  // needs writing.
+  int writeScancodeMap();
 
  protected:
   friend class InstallerAppProbe;  // tests: reads and sets every field

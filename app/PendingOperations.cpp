@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include "app/InstallerApp.h"
-#include "ui/WizardController.h"
 
 // ---- Environment checks ----------------------------------------------------
 
@@ -28,16 +27,3 @@ int InstallerApp::setMachineText(uint32_t /*keyId*/, uint32_t /*valueId*/,
                                  uint32_t /*dataId*/) {
   return 1;
 }
-
-// ---- Wizard ----------------------------------------------------------------
-
-int WizardController::initialise(HINSTANCE newInstance) {
-  instance = newInstance;
-  return 1;
-}
-
-// Shows no window.
-int WizardController::runWizard() { return 1; }
-void WizardController::teardown() {}
-int WizardController::showMessage(uint32_t /*id*/, uint32_t /*type*/) { return IDOK; }
-HWND WizardController::frameWindow() const { return nullptr; }

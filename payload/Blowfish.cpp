@@ -137,6 +137,17 @@ void BlowfishCipher::decryptBlock(uint32_t& left, uint32_t& right) const {
 
 void BlowfishCipher::encryptBuffer(const uint8_t* source, uint8_t* destination,
                                    uint32_t length) const {
+  transformBuffer(source, destination, length, &BlowfishCipher::encryptBlock);
+}
+
+void BlowfishCipher::decryptBuffer(const uint8_t* source, uint8_t* destination,
+                                   uint32_t length) const {
+  transformBuffer(source, destination, length, &BlowfishCipher::decryptBlock);
+}
+
+void BlowfishCipher::transformBuffer(const uint8_t* source, uint8_t* destination, uint32_t length,
+                                     void (BlowfishCipher::*transform)(uint32_t&, uint32_t&)
+                                         const) const {
   if (source == nullptr || destination == nullptr || length == 0) return;
   const uint32_t blocks = ((length - 1) / kBlockBytes) + 1;
   for (uint32_t b = 0; b < blocks; ++b) {
@@ -144,21 +155,7 @@ void BlowfishCipher::encryptBuffer(const uint8_t* source, uint8_t* destination,
     // Both words are read before either is written, so in place is safe.
     uint32_t left = ReadLittleEndian(source + at);
     uint32_t right = ReadLittleEndian(source + at + 4);
-    encryptBlock(left, right);
-    WriteLittleEndian(destination + at, left);
-    WriteLittleEndian(destination + at + 4, right);
-  }
-}
-
-void BlowfishCipher::decryptBuffer(const uint8_t* source, uint8_t* destination,
-                                   uint32_t length) const {
-  if (source == nullptr || destination == nullptr || length == 0) return;
-  const uint32_t blocks = ((length - 1) / kBlockBytes) + 1;
-  for (uint32_t b = 0; b < blocks; ++b) {
-    const size_t at = static_cast<size_t>(b) * kBlockBytes;
-    uint32_t left = ReadLittleEndian(source + at);
-    uint32_t right = ReadLittleEndian(source + at + 4);
-    decryptBlock(left, right);
+    (this->*transform)(left, right);
     WriteLittleEndian(destination + at, left);
     WriteLittleEndian(destination + at + 4, right);
   }

@@ -41,6 +41,9 @@ class BlowfishCipher {
 
  private:
   uint32_t f(uint32_t x) const;
+  // ECB over whole blocks with one of the two block operations.
+  void transformBuffer(const uint8_t* source, uint8_t* destination, uint32_t length,
+                       void (BlowfishCipher::*transform)(uint32_t&, uint32_t&) const) const;
 
   uint32_t* p;  // 18 words, from AllocateBlock
   uint32_t* s;  // 4 S-boxes of 256 words one after the other, from AllocateBlock

@@ -141,6 +141,14 @@ void EndField(WString* target, const FormatSpec& spec, WChar* out, int64_t lengt
   target->SetLength(target->Length() + static_cast<int32_t>(length + fill));
 }
 
+uint64_t TakeMagnitude(const FormatSpec& spec, bool isSigned, FormatArguments* arguments,
+                       bool* negative) {
+  int64_t value = spec.wide64 ? arguments->NextInt64() : arguments->NextInt32();
+  if (!spec.wide64 && !isSigned) return static_cast<uint32_t>(value);
+  *negative = isSigned && value < 0;
+  return *negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+}
+
 int FormatNull(WString* target, const FormatSpec& spec) {
   static const char kNull[] = "{null}";
   int64_t fill;

@@ -243,18 +243,8 @@ int FormatFloat(WString* target, const FormatSpec& spec, FormatArguments* argume
 int FormatSize(WString* target, const FormatSpec& spec, FormatArguments* arguments) {
   static const char* const kBinaryUnits[] = {"Ki", "Mi", "Gi", "Ti", "Pi", "Ei", "Zi", "Yi"};
   const bool isSigned = spec.letter == 'I';
-  uint64_t magnitude;
   bool negative = false;
-  if (spec.wide64) {
-    int64_t value = arguments->NextInt64();
-    negative = isSigned && value < 0;
-    magnitude = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-  } else {
-    int32_t value = arguments->NextInt32();
-    negative = isSigned && value < 0;
-    magnitude = negative ? 0 - static_cast<uint64_t>(static_cast<int64_t>(value))
-                         : static_cast<uint64_t>(static_cast<uint32_t>(value));
-  }
+  const uint64_t magnitude = TakeMagnitude(spec, isSigned, arguments, &negative);
   int32_t precision;
   if (spec.precision < 0) precision = 3;
   else if (spec.precision <= 1) precision = 2;

@@ -44,15 +44,8 @@ int FormatInteger(WString* target, const FormatSpec& spec, FormatArguments* argu
   if (pointer) {
     magnitude = static_cast<uint64_t>(reinterpret_cast<uintptr_t>(arguments->NextPointer()));
     precision = 8;
-  } else if (spec.wide64) {
-    int64_t value = arguments->NextInt64();
-    negative = isSigned && value < 0;
-    magnitude = negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
   } else {
-    int32_t value = arguments->NextInt32();
-    negative = isSigned && value < 0;
-    magnitude = negative ? 0 - static_cast<uint64_t>(static_cast<int64_t>(value))
-                         : static_cast<uint64_t>(static_cast<uint32_t>(value));
+    magnitude = TakeMagnitude(spec, isSigned, arguments, &negative);
   }
   if (precision <= 0) precision = 1;
   if (precision > kMaxIntegerPrecision) precision = kMaxIntegerPrecision;

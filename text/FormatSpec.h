@@ -47,5 +47,9 @@ int FormatBytes(WString* target, const FormatSpec& spec, FormatArguments* argume
 int FormatFloat(WString* target, const FormatSpec& spec, FormatArguments* arguments);
 int FormatSize(WString* target, const FormatSpec& spec, FormatArguments* arguments);
 int FormatAddress(WString* target, const FormatSpec& spec, FormatArguments* arguments);
+// Takes one integer argument (64-bit with "L"/"ll") as a magnitude; for a
+// signed conversion a negative value sets *negative.
+uint64_t TakeMagnitude(const FormatSpec& spec, bool isSigned, FormatArguments* arguments,
+                       bool* negative);
 // Writes "{null}" in a field (null pointers of s, z, b, w).
 int FormatNull(WString* target, const FormatSpec& spec);

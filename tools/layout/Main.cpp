@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "tools/layout/CSourceWriter.h"
+#include "tools/common/FileIo.h"
 #include "tools/layout/ExpectationsWriter.h"
 #include "tools/layout/ImageCheck.h"
 #include "tools/layout/JsonWriter.h"
@@ -30,27 +31,6 @@ namespace {
 int Fail(const std::string& message) {
   fprintf(stderr, "kestrel-layout: %s\n", message.c_str());
   return 1;
-}
-
-bool ReadFile(const std::string& path, std::string* bytes) {
-  FILE* file = fopen(path.c_str(), "rb");
-  if (file == nullptr) return false;
-  char buffer[65536];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, file)) > 0) bytes->append(buffer, n);
-  fclose(file);
-  return true;
-}
-
-bool WriteFile(const std::string& path, const std::string& bytes) {
-  std::string temporary = path + ".partial";
-  FILE* file = fopen(temporary.c_str(), "wb");
-  if (file == nullptr) return false;
-  bool ok = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  ok = fclose(file) == 0 && ok;
-  if (ok) ok = rename(temporary.c_str(), path.c_str()) == 0;
-  if (!ok) remove(temporary.c_str());
-  return ok;
 }
 
 std::string Stem(const std::string& path) {
@@ -120,7 +100,7 @@ int main(int argc, char** argv) {
     if (!Load(args[0], &definition, &tables, &error)) return Fail(error);
     std::string slash = args[0].substr(args[0].find_last_of('/') + 1);
     std::string text = mode == "c" ? LayoutLibrarySource(tables, slash) : LayoutJson(definition);
-    if (!WriteFile(args[1], text)) return Fail(args[1] + ": cannot write");
+    if (!WriteFileAtomically(args[1], text)) return Fail(args[1] + ": cannot write");
     return 0;
   }
   if (mode == "expect" && args.size() == 4) {
@@ -130,7 +110,7 @@ int main(int argc, char** argv) {
     if (!LoadAll(defs, &tables, &patterns, &error)) return Fail(error);
     std::vector<std::string> images;
     for (const std::string& def : defs) images.push_back("kbdkestr-" + Stem(def) + ".dll");
-    if (!WriteFile(args[0], ExpectationsHeader(tables, images))) return Fail(args[0] + ": cannot write");
+    if (!WriteFileAtomically(args[0], ExpectationsHeader(tables, images))) return Fail(args[0] + ": cannot write");
     return 0;
   }
   if (mode == "patterns" && args.size() == 3) {
@@ -156,7 +136,7 @@ int main(int argc, char** argv) {
       unsigned long variant = strtoul(args[i + 1].c_str(), nullptr, 10);
       if (variant > 2) return Usage();
       std::string image;
-      if (!ReadFile(args[i + 2], &image)) return Fail(args[i + 2] + ": cannot read");
+      if (!ReadWholeFile(args[i + 2], &image)) return Fail(args[i + 2] + ": cannot read");
       CheckImagePatterns(args[i + 2], image, tables[variant], stored, &faults);
       ++images;
     }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "payload/PackedEntry.h"
+#include "tools/common/FileIo.h"
 #include "text/Memory.h"
 #include "tools/payload/Inspector.h"
 #include "tools/payload/KeyMaterial.h"
@@ -28,28 +29,6 @@ namespace {
 int Fail(const std::string& message) {
   fprintf(stderr, "kestrel-payload: %s\n", message.c_str());
   return 1;
-}
-
-bool ReadFile(const std::string& path, std::string* bytes) {
-  FILE* file = fopen(path.c_str(), "rb");
-  if (file == nullptr) return false;
-  char buffer[65536];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, file)) > 0) bytes->append(buffer, n);
-  fclose(file);
-  return true;
-}
-
-// Writes through a temporary file, so a failed run leaves the old output whole.
-bool WriteFile(const std::string& path, const std::string& bytes) {
-  std::string temporary = path + ".partial";
-  FILE* file = fopen(temporary.c_str(), "wb");
-  if (file == nullptr) return false;
-  bool ok = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  ok = fclose(file) == 0 && ok;
-  if (ok) ok = rename(temporary.c_str(), path.c_str()) == 0;
-  if (!ok) remove(temporary.c_str());
-  return ok;
 }
 
 bool Pack(const KeyMaterial& key, uint32_t id, const std::string& plain, uint32_t tag,
@@ -78,7 +57,7 @@ int RunPack(const PackInputs& in) {
     return Fail("pack needs --content, --seed and --out");
   }
   std::string seedText;
-  if (!ReadFile(in.seed, &seedText)) return Fail(in.seed + ": cannot read the key seed");
+  if (!ReadWholeFile(in.seed, &seedText)) return Fail(in.seed + ": cannot read the key seed");
   KeyMaterial key;
   if (!MakeKeyMaterial(seedText, &key)) return Fail(in.seed + ": the seed needs 16 or more hex digits");
 
@@ -103,19 +82,19 @@ int RunPack(const PackInputs& in) {
   files.insert(files.end(), in.files.begin(), in.files.end());
   for (const auto& file : files) {
     std::string bytes;
-    if (!ReadFile(file.second, &bytes)) return Fail(file.second + ": cannot read the file (missing?)");
+    if (!ReadWholeFile(file.second, &bytes)) return Fail(file.second + ": cannot read the file (missing?)");
     if (!Pack(key, file.first, bytes, 0, &image)) return Fail("deflate failed");
   }
-  if (!in.imageOut.empty() && !WriteFile(in.imageOut, SerializePayloadImage(image))) {
+  if (!in.imageOut.empty() && !WriteFileAtomically(in.imageOut, SerializePayloadImage(image))) {
     return Fail(in.imageOut + ": cannot write");
   }
-  if (!WriteFile(in.out, PayloadSource(image))) return Fail(in.out + ": cannot write");
+  if (!WriteFileAtomically(in.out, PayloadSource(image))) return Fail(in.out + ": cannot write");
   return 0;
 }
 
 int RunInspect(const std::string& path, const InspectOptions& options) {
   std::string bytes;
-  if (!ReadFile(path, &bytes)) return Fail(path + ": cannot read");
+  if (!ReadWholeFile(path, &bytes)) return Fail(path + ": cannot read");
   PayloadImage image;
   std::string error;
   if (!ParsePayloadImage(bytes, &image, &error)) return Fail(path + ": " + error);

@@ -1,21 +1,14 @@
 // The parser of string-table source files.
 #include "tools/payload/StringSource.h"
 
+#include "text/Utf8.h"
+#include "tools/common/FileIo.h"
+
 #include <stdio.h>
 
 #include <map>
 
 namespace {
-
-bool ReadFile(const std::string& path, std::string* bytes) {
-  FILE* file = fopen(path.c_str(), "rb");
-  if (file == nullptr) return false;
-  char buffer[65536];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, file)) > 0) bytes->append(buffer, n);
-  fclose(file);
-  return true;
-}
 
 // Decodes one UTF-8 character (1 to 3 bytes: the program's texts are UTF-16
 // code units). Returns false for anything else.
@@ -107,7 +100,7 @@ size_t SkipSpaces(const std::string& s, size_t i) {
 
 bool ReadStringSource(const std::string& path, std::vector<SourceText>* texts, std::string* error) {
   std::string bytes;
-  if (!ReadFile(path, &bytes)) {
+  if (!ReadWholeFile(path, &bytes)) {
     *error = path + ": cannot read the file (missing?)";
     return false;
   }
@@ -176,20 +169,17 @@ bool ReadStringSource(const std::string& path, std::vector<SourceText>* texts, s
 
 std::string StoredCharacters(const SourceText& text) {
   std::string out;
-  for (char16_t u : text.units) {
-    if (!text.narrow) {
+  if (!text.narrow) {
+    for (char16_t u : text.units) {
       out.push_back(static_cast<char>(u & 0xFF));
       out.push_back(static_cast<char>(u >> 8));
-    } else if (u < 0x80) {
-      out.push_back(static_cast<char>(u));
-    } else if (u < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (u >> 6)));
-      out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xE0 | (u >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((u >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
     }
+    return out;
   }
+  // The program's own encoder: units one by one, surrogates included.
+  const WChar* units = reinterpret_cast<const WChar*>(text.units.data());
+  const int32_t count = static_cast<int32_t>(text.units.size());
+  out.resize(static_cast<size_t>(Utf8EncodedSize(units, count)));
+  EncodeUtf8(units, count, &out[0]);
   return out;
 }

@@ -185,6 +185,8 @@ class InstallerApp : public AppBase {
   int makeTempFile(WString& out, uint32_t prefixId, const WChar* folder);
 
   // ---- System primitives: shell, libraries and processes --------------------
+  // 1 = the link file was saved; 0 = no link object, no target set, or the
+  // save failed.
   int createShortcut(const WChar* target, const WChar* linkFile, const WChar* description,
                      const WChar* iconPath, int iconIndex);
   int findAssociatedProgram(uint32_t associationId, WString& out);
@@ -197,7 +199,8 @@ class InstallerApp : public AppBase {
   // *module first when *module is null (the caller frees it).
   FARPROC getProcById(uint32_t functionId, uint32_t libraryId, HMODULE* module);
   // Formats command `formatId` with the arguments and starts it, waiting at
-  // most 1000 ms for it. 0 only for format id 0.
+  // most 1000 ms for it. 1 = started (ended or not); 0 = format id 0, a failed
+  // lookup or format, or the process could not be started.
   int runCommand(uint32_t formatId, ...);
   int runWithAssociatedProgram(uint32_t associationId, uint32_t formatId, const WChar* argument);
   // The WOW64 file-system redirection pair of the system library, or null.

@@ -1,0 +1,73 @@
+// File and folder primitives: output files, writing bytes and UTF-8 text,
+// shell folders, removal (scheduled for the next restart when a file is in use).
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "app/InstallerApp.h"
+
+namespace {
+
+// SHGetSpecialFolderPathW writes at most MAX_PATH characters.
+constexpr int32_t kShellPathChars = 261;
+
+bool IsEmptyPath(const WChar* path) { return path == nullptr || path[0] == 0; }
+
+}  // namespace
+
+HANDLE InstallerApp::createOutputFile(const WChar* path) {
+  if (IsEmptyPath(path)) return nullptr;
+  HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  return file == INVALID_HANDLE_VALUE ? nullptr : file;
+}
+
+int InstallerApp::writeBytes(HANDLE file, const uint8_t* bytes, uint32_t count) {
+  if (file == nullptr || file == INVALID_HANDLE_VALUE || bytes == nullptr || count == 0) return 0;
+  DWORD written = 0;
+  if (!WriteFile(file, bytes, count, &written, nullptr)) return 0;
+  return written == count ? 1 : 0;
+}
+
+int InstallerApp::writeNarrowText(HANDLE file, WString& text) {
+  if (file == nullptr || file == INVALID_HANDLE_VALUE || text.IsEmpty()) return 0;
+  // UTF-8 in place; a text that is not valid UTF-16 cannot be written.
+  const char* narrow = text.ToNarrow(-1);
+  if (narrow == nullptr) return 0;
+  return writeBytes(file, reinterpret_cast<const uint8_t*>(narrow),
+                    static_cast<uint32_t>(text.Length()));
+}
+
+int InstallerApp::getSpecialFolder(int csidl, WString& out) {
+  out.AssignWide(WTEXT(""), 0);
+  WChar buffer[kShellPathChars] = {};
+  if (!SHGetSpecialFolderPathW(ownerWindow(), buffer, csidl, FALSE)) return 0;
+  buffer[kShellPathChars - 1] = 0;
+  return out.AssignWide(buffer, -1);
+}
+
+int InstallerApp::removeFile(const WChar* path) {
+  if (IsEmptyPath(path)) return 0;
+  if (DeleteFileW(path)) return 1;
+  // Already gone is what the caller wanted.
+  if (GetLastError() == ERROR_FILE_NOT_FOUND) return 1;
+  // In use: never fought over, deleted when Windows next starts.
+  return MoveFileExW(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) ? 1 : 0;
+}
+
+int InstallerApp::removeFileText(const WString& path) {
+  if (path.IsEmpty() || !path.IsWide()) return 0;
+  return removeFile(path.WideAt(0));
+}
+
+int InstallerApp::removeFolderText(const WString& path) {
+  if (path.IsEmpty() || !path.IsWide()) return 0;
+  // Fails on a folder that still holds anything, which then stays.
+  return RemoveDirectoryW(path.WideAt(0)) ? 1 : 0;
+}
+
+int InstallerApp::ensureFolder(const WChar* path) {
+  if (IsEmptyPath(path)) return 0;
+  if (CreateDirectoryW(path, nullptr)) return 1;
+  return GetLastError() == ERROR_ALREADY_EXISTS ? 1 : 0;
+}

@@ -1,0 +1,151 @@
+// Registry primitives by value name: thin calls of the registry functions that
+// check every argument and every value read back (type, size, terminator).
+
+#include <windows.h>
+
+#include <string.h>
+
+#include "app/InstallerApp.h"
+#include "text/Memory.h"
+
+namespace {
+
+// Text values longer than this are refused rather than allocated: nothing the
+// program stores comes near it, and a damaged value must not end the program.
+constexpr DWORD kMaxTextValueBytes = 1u << 24;
+
+bool IsEmptyName(const WChar* name) { return name == nullptr || name[0] == 0; }
+
+}  // namespace
+
+HKEY InstallerApp::openKeyNamed(HKEY parent, const WChar* name, REGSAM access) {
+  if (parent == nullptr || IsEmptyName(name)) return nullptr;
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(parent, name, 0, access, &key) != ERROR_SUCCESS) return nullptr;
+  return key;
+}
+
+HKEY InstallerApp::createKeyNamed(HKEY parent, const WChar* name, REGSAM access) {
+  if (parent == nullptr || IsEmptyName(name)) return nullptr;
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(parent, name, 0, nullptr, 0, access, nullptr, &key, nullptr) !=
+      ERROR_SUCCESS) {
+    return nullptr;
+  }
+  return key;
+}
+
+int InstallerApp::writeBinaryNamed(HKEY key, const WChar* name, const uint8_t* bytes,
+                                   uint32_t count) {
+  if (key == nullptr || (bytes == nullptr && count != 0)) return 0;
+  return RegSetValueExW(key, name, 0, REG_BINARY, bytes, count) == ERROR_SUCCESS ? 1 : 0;
+}
+
+uint8_t* InstallerApp::readBinaryNamed(HKEY key, const WChar* name, uint32_t* count) {
+  if (count == nullptr) return nullptr;
+  *count = 0;
+  if (key == nullptr) return nullptr;
+  DWORD type = 0;
+  DWORD size = 0;
+  LONG result = RegQueryValueExW(key, name, nullptr, &type, nullptr, &size);
+  if (result != ERROR_SUCCESS && result != ERROR_MORE_DATA) return nullptr;
+  if (size == 0 || type != REG_BINARY) return nullptr;
+  // The size comes from the registry: a value too large to hold fails here.
+  uint8_t* block = static_cast<uint8_t*>(TryAllocateBlock(size));
+  if (block == nullptr) return nullptr;
+  DWORD readSize = size;
+  result = RegQueryValueExW(key, name, nullptr, &type, block, &readSize);
+  // The value may have changed between the two queries.
+  if (result != ERROR_SUCCESS || readSize != size || type != REG_BINARY) {
+    FreeBlock(block);
+    return nullptr;
+  }
+  *count = size;
+  return block;
+}
+
+int InstallerApp::writeDwordNamed(HKEY key, const WChar* name, uint32_t value) {
+  if (key == nullptr) return 0;
+  DWORD data = value;
+  return RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                        sizeof(data)) == ERROR_SUCCESS
+             ? 1
+             : 0;
+}
+
+int InstallerApp::readDwordNamed(HKEY key, const WChar* name, uint32_t* value) {
+  if (key == nullptr || value == nullptr) return 0;
+  DWORD type = 0;
+  DWORD data = 0;
+  DWORD size = sizeof(data);
+  // A longer value answers ERROR_MORE_DATA and fails here, a shorter one below.
+  if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) !=
+      ERROR_SUCCESS) {
+    return 0;
+  }
+  if (type != REG_DWORD || size != sizeof(data)) return 0;
+  *value = data;
+  return 1;
+}
+
+int InstallerApp::writeTextNamed(HKEY key, const WChar* name, WString& text) {
+  if (key == nullptr || IsEmptyName(name)) return 0;
+  const WChar* wide = text.ToWide(-1);
+  if (wide == nullptr) return 0;
+  // The terminator is stored with the text; the byte count must fit a DWORD.
+  const uint64_t bytes = (static_cast<uint64_t>(text.Length()) + 1) * sizeof(WChar);
+  if (bytes > kMaxTextValueBytes) return 0;
+  return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(wide),
+                        static_cast<DWORD>(bytes)) == ERROR_SUCCESS
+             ? 1
+             : 0;
+}
+
+int InstallerApp::readTextNamed(HKEY key, const WChar* name, WString& out) {
+  if (key == nullptr || IsEmptyName(name)) return 0;
+  out.AssignWide(WTEXT(""), 0);
+  DWORD type = 0;
+  DWORD size = 0;
+  if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return 0;
+  if (type != REG_SZ) return 0;
+  if (size == 0) return 1;
+  if (size > kMaxTextValueBytes) return 0;
+  // Room for every byte returned, an odd last one included, so the query
+  // never writes past the buffer.
+  const DWORD units = (size + 1) / sizeof(WChar);
+  WChar* buffer = out.ReserveWide(static_cast<int32_t>(units));
+  if (buffer == nullptr) return 0;
+  DWORD readSize = units * sizeof(WChar);
+  if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &readSize) !=
+          ERROR_SUCCESS ||
+      type != REG_SZ || readSize > units * sizeof(WChar)) {
+    out.AssignWide(WTEXT(""), 0);
+    return 0;
+  }
+  // The value need not be terminated: the text is what was returned, up to
+  // the first zero unit; an odd last byte is not a character.
+  DWORD length = 0;
+  const DWORD returnedUnits = readSize / sizeof(WChar);
+  while (length < returnedUnits && buffer[length] != 0) ++length;
+  out.SetLength(static_cast<int32_t>(length));
+  out.Terminate();
+  return 1;
+}
+
+int InstallerApp::textEqualsNamed(HKEY key, const WChar* name, const WString& text) {
+  WString stored;
+  if (!readTextNamed(key, name, stored)) return 0;
+  WString wanted;
+  if (!wanted.AssignAsWide(&text)) return 0;
+  if (stored.Length() != wanted.Length()) return 0;
+  // Exact code units: no case folding, no normalisation.
+  return memcmp(stored.WideAt(0), wanted.WideAt(0),
+                static_cast<size_t>(stored.Length()) * sizeof(WChar)) == 0
+             ? 1
+             : 0;
+}
+
+int InstallerApp::deleteValueNamed(HKEY key, const WChar* name) {
+  if (key == nullptr || IsEmptyName(name)) return 0;
+  return RegDeleteValueW(key, name) == ERROR_SUCCESS ? 1 : 0;
+}

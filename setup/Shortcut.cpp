@@ -1,0 +1,47 @@
+// createShortcut: a shell link file made through the shell's link object
+// (IShellLinkW for the target, description and icon; IPersistFile to save it).
+
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include "app/InstallerApp.h"
+#include "setup/SystemGuards.h"
+
+namespace {
+
+// Spelled out here so the program needs no uuid library.
+const CLSID kShellLinkClass = {
+    0x00021401, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+const IID kShellLinkWInterface = {
+    0x000214F9, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+const IID kPersistFileInterface = {
+    0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+
+}  // namespace
+
+int InstallerApp::createShortcut(const WChar* target, const WChar* linkFile,
+                                 const WChar* description, const WChar* iconPath,
+                                 int iconIndex) {
+  if (target == nullptr || target[0] == 0 || linkFile == nullptr || linkFile[0] == 0) return 0;
+  // COM is initialised for the thread by the entry point.
+  ComGuard<IShellLinkW> link;
+  if (FAILED(CoCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER,
+                              kShellLinkWInterface, link.out()))) {
+    return 0;
+  }
+  // A link without its target would be saved pointing nowhere.
+  if (FAILED(link->SetPath(target))) return 0;
+  if (description != nullptr) {
+    /* result ignored: a missing description leaves a working link */
+    link->SetDescription(description);
+  }
+  if (iconPath != nullptr) {
+    /* result ignored: the shell falls back to the target's own icon */
+    link->SetIconLocation(iconPath, iconIndex);
+  }
+  ComGuard<IPersistFile> file;
+  if (FAILED(link->QueryInterface(kPersistFileInterface, file.out()))) return 0;
+  // The callers record the link as placed: a link that was not written is a failure.
+  return SUCCEEDED(file->Save(linkFile, TRUE)) ? 1 : 0;
+}

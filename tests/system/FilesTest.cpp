@@ -1,0 +1,290 @@
+// File and folder primitives in a folder of this process under the temporary
+// folder: output files, folders, shell folders, temporary files, and removal,
+// scheduled for the next restart when the file is in use.
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <vector>
+
+#include "payload/StringIds.h"
+#include "tests/system/SystemFixture.h"
+
+namespace {
+
+std::wstring TempPath() {
+  wchar_t buffer[MAX_PATH + 1] = {};
+  DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
+  return std::wstring(buffer, length);
+}
+
+class Files : public SystemTest {
+ protected:
+  void SetUp() override {
+    SystemTest::SetUp();
+    ASSERT_TRUE(ready);
+    folder = TempPath() + Unique(L"kestrel-files");
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) ||
+                GetLastError() == ERROR_ALREADY_EXISTS);
+    folder += L"\\";
+  }
+  void TearDown() override {
+    // Everything a test left, one level down at most.
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+      do {
+        std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..") continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+          RemoveDirectoryW((folder + name).c_str());
+        } else {
+          DeleteFileW((folder + name).c_str());
+        }
+      } while (FindNextFileW(search, &found));
+      FindClose(search);
+    }
+    RemoveDirectoryW(folder.c_str());
+  }
+
+  std::wstring folder;  // ends with "\"
+};
+
+// ---- Output files -----------------------------------------------------------------
+
+TEST_F(Files, OutputFileTakesBytesAndUtf8TextWithoutAMark) {
+  const std::wstring path = folder + L"out.txt";
+  HANDLE file = app.createOutputFile(path.c_str());
+  ASSERT_NE(nullptr, file);
+  const uint8_t bytes[2] = {'A', 0};
+  EXPECT_EQ(1, app.writeBytes(file, bytes, 2));
+  WString text;
+  text.AssignWide(L"z\u0105\u017C \u20AC", -1);
+  EXPECT_EQ(1, app.writeNarrowText(file, text));
+  EXPECT_FALSE(text.IsWide());  // converted in place
+  CloseHandle(file);
+  EXPECT_EQ(std::string("A\0z\xC4\x85\xC5\xBC \xE2\x82\xAC", 11), ReadWholeFile(path));
+}
+
+TEST_F(Files, OutputFileReplacesAnEarlierFile) {
+  const std::wstring path = folder + L"again.txt";
+  for (const char* content : {"first and longer", "second"}) {
+    HANDLE file = app.createOutputFile(path.c_str());
+    ASSERT_NE(nullptr, file);
+    WString text;
+    text.AssignNarrow(content, -1, -1);
+    EXPECT_EQ(1, app.writeNarrowText(file, text));
+    CloseHandle(file);
+  }
+  EXPECT_EQ("second", ReadWholeFile(path));
+}
+
+TEST_F(Files, WritesRefuseWhatTheyCannotWrite) {
+  EXPECT_EQ(nullptr, app.createOutputFile((folder + L"no-such-folder\\x.txt").c_str()));
+  EXPECT_EQ(nullptr, app.createOutputFile(L""));
+  EXPECT_EQ(nullptr, app.createOutputFile(nullptr));
+  const std::wstring path = folder + L"refused.txt";
+  HANDLE file = app.createOutputFile(path.c_str());
+  ASSERT_NE(nullptr, file);
+  const uint8_t byte = 'x';
+  WString empty;
+  EXPECT_EQ(0, app.writeBytes(nullptr, &byte, 1));
+  EXPECT_EQ(0, app.writeBytes(file, nullptr, 1));
+  EXPECT_EQ(0, app.writeBytes(file, &byte, 0));
+  EXPECT_EQ(0, app.writeNarrowText(file, empty));
+  CloseHandle(file);
+  EXPECT_EQ("", ReadWholeFile(path));
+}
+
+// ---- Folders -----------------------------------------------------------------------
+
+TEST_F(Files, EnsureFolderSucceedsTwiceButMakesOneLevelOnly) {
+  const std::wstring path = folder + L"made";
+  EXPECT_EQ(1, app.ensureFolder(path.c_str()));
+  EXPECT_EQ(1, app.ensureFolder(path.c_str()));
+  EXPECT_NE(0u, GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_EQ(0, app.ensureFolder((folder + L"two\\levels").c_str()));
+  EXPECT_EQ(0, app.ensureFolder(L""));
+}
+
+TEST_F(Files, RemoveFolderLeavesAFolderThatStillHoldsAFile) {
+  const std::wstring path = folder + L"full";
+  ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
+  HANDLE file = app.createOutputFile((path + L"\\kept.txt").c_str());
+  ASSERT_NE(nullptr, file);
+  CloseHandle(file);
+  WString text;
+  text.AssignWide(path.c_str(), -1);
+  EXPECT_EQ(0, app.removeFolderText(text));
+  EXPECT_TRUE(FileExists(path + L"\\kept.txt"));
+  ASSERT_TRUE(DeleteFileW((path + L"\\kept.txt").c_str()));
+  EXPECT_EQ(1, app.removeFolderText(text));
+  EXPECT_FALSE(FileExists(path));
+  WString empty;
+  EXPECT_EQ(0, app.removeFolderText(empty));
+}
+
+// ---- Shell and temporary folders ------------------------------------------------------
+
+TEST_F(Files, SpecialFolderIsAnExistingFolder) {
+  WString out;
+  ASSERT_EQ(1, app.getSpecialFolder(CSIDL_PROGRAM_FILES, out));
+  ASSERT_GT(out.Length(), 3);
+  EXPECT_NE(L'\\', out.WideAt(0)[out.Length() - 1]);
+  const DWORD attributes = GetFileAttributesW(out.WideAt(0));
+  ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes);
+  EXPECT_NE(0u, attributes & FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_EQ(0, app.getSpecialFolder(0x7F, out));  // no such folder
+  EXPECT_EQ(0, out.Length());
+}
+
+TEST_F(Files, TempFolderIsTheSystemsTemporaryFolder) {
+  WString out;
+  ASSERT_EQ(1, app.getTempFolder(out));
+  EXPECT_EQ(TempPath(), Wide(out));
+  EXPECT_EQ(L'\\', out.WideAt(0)[out.Length() - 1]);
+}
+
+TEST_F(Files, TempFileIsMadeEmptyAndCanBeRemoved) {
+  WString prefix, name;
+  ASSERT_EQ(1, app.loadText(kScriptPrefixId, prefix));
+  ASSERT_EQ(1, app.makeTempFile(name, kScriptPrefixId, nullptr));
+  const std::wstring made = Wide(name);
+  EXPECT_EQ(0u, made.find(TempPath() + Wide(prefix)));
+  EXPECT_TRUE(FileExists(made));
+  EXPECT_EQ("", ReadWholeFile(made));
+  EXPECT_EQ(1, app.removeFileText(name));
+  EXPECT_FALSE(FileExists(made));
+
+  ASSERT_EQ(1, app.makeTempFile(name, kScriptPrefixId, folder.c_str()));
+  EXPECT_EQ(0u, Wide(name).find(folder));
+  EXPECT_TRUE(FileExists(Wide(name)));
+  EXPECT_EQ(0, app.makeTempFile(name, 0, nullptr));
+  EXPECT_EQ(0, name.Length());
+  EXPECT_EQ(0, app.makeTempFile(name, kUnknownId, nullptr));
+  EXPECT_EQ(0, app.makeTempFile(name, kScriptPrefixId, (folder + L"missing").c_str()));
+}
+
+// ---- Removal ------------------------------------------------------------------------------
+
+const wchar_t kSessionManager[] = L"System\\CurrentControlSet\\Control\\Session Manager";
+const wchar_t kPendingValue[] = L"PendingFileRenameOperations";
+
+// The pending operations as their strings, empty ones (the "delete" targets) included.
+std::vector<std::wstring> PendingOperations() {
+  std::vector<std::wstring> entries;
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    return entries;
+  }
+  DWORD type = 0, size = 0;
+  if (RegQueryValueExW(key, kPendingValue, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+      type == REG_MULTI_SZ && size >= 2) {
+    std::vector<wchar_t> data(size / 2 + 1, 0);
+    if (RegQueryValueExW(key, kPendingValue, nullptr, &type,
+                         reinterpret_cast<BYTE*>(data.data()), &size) == ERROR_SUCCESS) {
+      size_t units = size / 2;
+      // Pairs of (source, target); the list ends with an extra terminator.
+      for (size_t i = 0; i < units;) {
+        std::wstring entry(data.data() + i);
+        i += entry.size() + 1;
+        if (entry.empty() && (i >= units || data[i] == 0) && entries.size() % 2 == 0) break;
+        entries.push_back(entry);
+      }
+    }
+  }
+  RegCloseKey(key);
+  return entries;
+}
+
+bool NamesFile(const std::wstring& entry, const std::wstring& path) {
+  return entry.size() >= path.size() &&
+         lstrcmpiW(entry.c_str() + entry.size() - path.size(), path.c_str()) == 0;
+}
+
+// Removes the pairs whose source is `path`; puts the rest back as they were.
+void DropPendingOperation(const std::wstring& path) {
+  std::vector<std::wstring> entries = PendingOperations();
+  std::wstring kept;
+  for (size_t i = 0; i + 1 < entries.size(); i += 2) {
+    if (NamesFile(entries[i], path)) continue;
+    kept += entries[i] + L'\0' + entries[i + 1] + L'\0';
+  }
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) {
+    return;
+  }
+  if (kept.empty()) {
+    RegDeleteValueW(key, kPendingValue);
+  } else {
+    kept += L'\0';
+    RegSetValueExW(key, kPendingValue, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(kept.data()),
+                   static_cast<DWORD>(kept.size() * 2));
+  }
+  RegCloseKey(key);
+}
+
+int CountPending(const std::wstring& path) {
+  int count = 0;
+  std::vector<std::wstring> entries = PendingOperations();
+  for (size_t i = 0; i < entries.size(); i += 2) count += NamesFile(entries[i], path) ? 1 : 0;
+  return count;
+}
+
+// The pending operations are one value for the whole prefix: a named mutex
+// keeps parallel test programs from rewriting it under each other.
+class PendingRemoval : public Files {
+ protected:
+  void SetUp() override {
+    Files::SetUp();
+    lock = CreateMutexW(nullptr, FALSE, L"KestrelTestsPendingFileRenameOperations");
+    ASSERT_NE(nullptr, lock);
+    const DWORD waited = WaitForSingleObject(lock, 60000);
+    ASSERT_TRUE(waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED);
+  }
+  void TearDown() override {
+    if (lock != nullptr) {
+      ReleaseMutex(lock);
+      CloseHandle(lock);
+    }
+    Files::TearDown();
+  }
+  HANDLE lock = nullptr;
+};
+
+TEST_F(PendingRemoval, MissingFileIsAlreadyRemovedAndNothingIsScheduled) {
+  const std::wstring path = folder + L"never-made.txt";
+  EXPECT_EQ(1, app.removeFile(path.c_str()));
+  EXPECT_EQ(0, CountPending(path));
+  WString empty;
+  EXPECT_EQ(0, app.removeFileText(empty));
+  EXPECT_EQ(0, app.removeFile(nullptr));
+}
+
+TEST_F(PendingRemoval, FileInUseIsScheduledForDeletionAtRestart) {
+  const std::wstring path = folder + L"in-use.txt";
+  HANDLE held = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, held);
+  EXPECT_EQ(1, app.removeFile(path.c_str()));
+  EXPECT_TRUE(FileExists(path));
+  const int scheduled = CountPending(path);
+  CloseHandle(held);
+  DropPendingOperation(path);
+  EXPECT_EQ(1, scheduled);
+  EXPECT_EQ(0, CountPending(path));  // the prefix is as it was
+}
+
+TEST_F(PendingRemoval, UnusedFileIsDeletedAtOnce) {
+  const std::wstring path = folder + L"free.txt";
+  HANDLE file = app.createOutputFile(path.c_str());
+  ASSERT_NE(nullptr, file);
+  CloseHandle(file);
+  WString text;
+  text.AssignWide(path.c_str(), -1);
+  EXPECT_EQ(1, app.removeFileText(text));
+  EXPECT_FALSE(FileExists(path));
+  EXPECT_EQ(0, CountPending(path));
+}
+
+}  // namespace

@@ -1,0 +1,68 @@
+// Support matrix and layout-image slots by Windows version and architecture.
+// One table serves both, so a supported system always has its images.
+#include "setup/rules/SystemSupport.h"
+
+namespace {
+
+// One supported version: its 32-bit image slot and the 64-bit slot for IA-64
+// and for x64 (kNoImageSlot where that architecture is not served).
+struct VersionImages {
+  int32_t versionCode;
+  int32_t slot32;
+  int32_t slotIa64;
+  int32_t slotX64;
+  int x86Only;  // 2000 and XP: 64-bit editions of these report 5.2
+};
+
+const VersionImages kVersionImages[] = {
+    {50, 0, kNoImageSlot, kNoImageSlot, 1},
+    {51, 1, kNoImageSlot, kNoImageSlot, 1},
+    {52, 2, 3, 4, 0},
+    {60, 5, 6, 7, 0},
+    {61, 8, 9, 10, 0},
+    // Windows 8 had no IA-64 edition: there is no image for it.
+    {62, 11, kNoImageSlot, 12, 0},
+};
+
+const VersionImages* FindVersion(int32_t versionCode) {
+  for (const VersionImages& row : kVersionImages) {
+    if (row.versionCode == versionCode) return &row;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+int32_t VersionCodeOf(uint32_t major, uint32_t minor) {
+  if (minor > 9 || major > 0x7FFFFFFFu / 10 - 1) return 0;
+  return static_cast<int32_t>(major * 10 + minor);
+}
+
+int IsSupportedSystem(int32_t versionCode, uint16_t architecture) {
+  int32_t slot32 = kNoImageSlot;
+  int32_t slot64 = kNoImageSlot;
+  if (!ChooseLayoutImageSlots(versionCode, architecture, &slot32, &slot64)) return 0;
+  const VersionImages* row = FindVersion(versionCode);
+  return row->x86Only && architecture != kArchitectureX86 ? 0 : 1;
+}
+
+int ChooseLayoutImageSlots(int32_t versionCode, uint16_t architecture, int32_t* slot32,
+                           int32_t* slot64) {
+  *slot32 = kNoImageSlot;
+  *slot64 = kNoImageSlot;
+  const VersionImages* row = FindVersion(versionCode);
+  if (row == nullptr) return 0;
+  int32_t wide = kNoImageSlot;
+  if (architecture == kArchitectureIa64) {
+    wide = row->slotIa64;
+  } else if (architecture == kArchitectureX64) {
+    wide = row->slotX64;
+  } else if (architecture != kArchitectureX86) {
+    return 0;
+  }
+  // 2000 and XP keep their one 32-bit image whatever the architecture says.
+  if (architecture != kArchitectureX86 && wide == kNoImageSlot && !row->x86Only) return 0;
+  *slot32 = row->slot32;
+  *slot64 = row->x86Only ? kNoImageSlot : wide;
+  return 1;
+}

@@ -1,0 +1,30 @@
+// Which Windows systems the installer serves, and which layout-library images
+// each of them needs: pure decisions on the version code and the architecture.
+#pragma once
+
+#include <stdint.h>
+
+// Native processor architectures (wProcessorArchitecture).
+constexpr uint16_t kArchitectureX86 = 0;
+constexpr uint16_t kArchitectureIa64 = 6;
+constexpr uint16_t kArchitectureX64 = 9;
+
+// An image slot that is not needed (no 64-bit image on 32-bit Windows).
+constexpr int32_t kNoImageSlot = -1;
+// Image slots per layout variant in the payload's image table.
+constexpr int32_t kLayoutImageSlotCount = 13;
+
+// major * 10 + minor, the form every decision here takes; 0 when the numbers
+// cannot form a code (a minor version above 9, or a code beyond 32-bit range).
+int32_t VersionCodeOf(uint32_t major, uint32_t minor);
+
+// 1 when the installer supports Windows `versionCode` on `architecture`:
+// 2000 and XP (50, 51) on x86 only; 52 to 61 on x86, IA-64 and x64; 62
+// (Windows 8 and every later version, which report 6.2) on x86 and x64.
+int IsSupportedSystem(int32_t versionCode, uint16_t architecture);
+
+// The image slots a system needs: *slot32 always, *slot64 on 64-bit Windows
+// (kNoImageSlot otherwise). 1 = chosen; 0 = no images for this system (both
+// outputs kNoImageSlot).
+int ChooseLayoutImageSlots(int32_t versionCode, uint16_t architecture, int32_t* slot32,
+                           int32_t* slot64);

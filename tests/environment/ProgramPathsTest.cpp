@@ -1,0 +1,79 @@
+// The program's path set built from the real shell folders, the payload's texts
+// and this test program's own command line, in both prefixes.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <string>
+
+#include "app/InstallerApp.h"
+#include "tests/environment/EnvironmentExpectations.h"
+
+namespace {
+
+std::wstring Folder(int csidl) {
+  wchar_t path[MAX_PATH + 1] = {};
+  if (!SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE)) return L"";
+  return path;
+}
+
+std::wstring LastComponent(const std::wstring& path) {
+  size_t slash = path.find_last_of(L'\\');
+  return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+class ProgramPaths : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(1, app.initialise(GetModuleHandleW(nullptr)));
+    ASSERT_EQ(1, app.setLanguageIndex(0));  // English names
+    ASSERT_EQ(1, app.buildPaths());
+  }
+  std::wstring Slot(int i) { return WideText(*app.path(i)); }
+  InstallerApp app;
+};
+
+TEST_F(ProgramPaths, ProgramFolderLiesUnderTheProgramFilesOfA32BitProcess) {
+  // A 32-bit process on 64-bit Windows is given the x86 program files folder.
+  const std::wstring programFiles = ExpectedNumber("KESTREL_EXPECT_ARCH") == 9
+                                        ? L"C:\\Program Files (x86)"
+                                        : L"C:\\Program Files";
+  EXPECT_EQ(programFiles + L"\\Kestrel Keyboards", Slot(2));
+  EXPECT_EQ(programFiles + L"\\Kestrel Keyboards\\Kestrel", Slot(3));
+  EXPECT_EQ(programFiles + L"\\Kestrel Keyboards\\Kestrel\\kestrel.ico", Slot(29));
+}
+
+TEST_F(ProgramPaths, MenuAndDesktopPathsLieInTheCommonFolders) {
+  const std::wstring programs = Folder(CSIDL_COMMON_PROGRAMS);
+  const std::wstring desktop = Folder(CSIDL_COMMON_DESKTOPDIRECTORY);
+  ASSERT_FALSE(programs.empty());
+  ASSERT_FALSE(desktop.empty());
+  EXPECT_EQ(programs + L"\\Kestrel Keyboards\\Kestrel", Slot(5));
+  EXPECT_EQ(programs + L"\\Kestrel Keyboards\\Kestrel\\Kestrel User Guide (1.8).lnk", Slot(9));
+  EXPECT_EQ(desktop + L"\\Kestrel Read Me.lnk", Slot(23));
+  EXPECT_EQ(desktop + L"\\Kestrel on the Web.url", Slot(27));
+}
+
+TEST_F(ProgramPaths, SetupSlotsComeFromTheRealCommandLine) {
+  int count = 0;
+  LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+  ASSERT_NE(nullptr, arguments);
+  ASSERT_GT(count, 0);
+  std::wstring first = arguments[0];
+  LocalFree(arguments);
+  EXPECT_EQ(first, Slot(30));
+
+  // The copy keeps the name this program was started under (under Wine a link
+  // named after the emulated version).
+  wchar_t module[MAX_PATH + 1] = {};
+  ASSERT_NE(0u, GetModuleFileNameW(nullptr, module, MAX_PATH));
+  std::wstring ownName = LastComponent(first);
+  EXPECT_EQ(0, lstrcmpiW(LastComponent(module).c_str(), ownName.c_str()));
+  EXPECT_EQ(Slot(3) + L"\\" + ownName, Slot(33));
+
+  EXPECT_EQ(L"Change or Remove Polish (Kestrel)", Slot(31));
+  EXPECT_EQ(Slot(5) + L"\\Change or Remove Polish (Kestrel).lnk", Slot(35));
+}
+
+}  // namespace

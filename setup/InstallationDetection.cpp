@@ -1,0 +1,154 @@
+// Reading what an earlier installation left: the system's scan-code map into
+// the key table, and the product record (or the bare layout entry) into the state.
+
+#include <windows.h>
+
+#include "app/InstallerApp.h"
+#include "payload/StringIds.h"
+#include "setup/SystemGuards.h"
+#include "setup/rules/ScancodeMap.h"
+#include "text/Memory.h"
+
+namespace {
+
+// The layout entry is the system's own: from Windows XP on, a 32-bit process
+// on 64-bit Windows must look at the native view (Windows 2000 lacks the flag).
+constexpr int32_t kFirstVersionWithRegistryViews = 51;
+
+// Stored path slots of the record items (the even half of each pair).
+constexpr int32_t kPreviousInputSlot = 1;
+constexpr int32_t kFirstDocumentSlot = 6;
+constexpr int32_t kFirstDocumentMenuLinkSlot = 8;
+constexpr int32_t kFirstDocumentDesktopLinkSlot = 10;
+constexpr int32_t kSecondDocumentSlot = 12;
+constexpr int32_t kSecondDocumentMenuLinkSlot = 14;
+constexpr int32_t kSecondDocumentDesktopLinkSlot = 16;
+constexpr int32_t kTextFileSlot = 18;
+constexpr int32_t kTextFileMenuLinkSlot = 20;
+constexpr int32_t kTextFileDesktopLinkSlot = 22;
+constexpr int32_t kLinkFileMenuSlot = 24;
+constexpr int32_t kLinkFileDesktopSlot = 26;
+constexpr int32_t kLinkIconSlot = 28;
+constexpr int32_t kSetupCopySlot = 32;
+constexpr int32_t kSetupCopyLinkSlot = 34;
+
+// installedVersion when only the system's layout entry was found.
+constexpr int32_t kLayoutEntryOnlyLevel = 130;
+
+}  // namespace
+
+void InstallerApp::readScancodeMap() {
+  if (keyTable == nullptr || keyCount == 0) return;
+  KeyGuard key(openKey(HKEY_LOCAL_MACHINE, kScancodeMapKeyId, KEY_READ));
+  if (key.get() == nullptr) return;
+  uint32_t size = 0;
+  BlockGuard block(readBinary(key.get(), kScancodeMapValueId, &size));
+  if (block.get() == nullptr) return;
+  const uint8_t* bytes = static_cast<const uint8_t*>(block.get());
+  // Set even for a damaged map, so that writing later replaces it.
+  scancodeMapPresent = 1;
+  if (ScancodeMapEntryCount(bytes, size) != 0) {
+    ApplyScancodeMap(keyTable, keyCount, bytes, size);
+    /* result ignored: the table exists, checked above */ normaliseKeyTable();
+  }
+}
+
+void InstallerApp::detectInstallation() {
+  installedVersion = 0;
+
+  // A text value into a stored path slot, which keeps its text when the read
+  // fails (readText empties its output then). 1 = read.
+  WString scratch;
+  auto readStored = [this, &scratch](HKEY key, uint32_t valueId, int32_t slot) -> int {
+    if (!readText(key, valueId, scratch)) return 0;
+    return paths[slot].Assign(&scratch);
+  };
+  auto readNumber = [this](HKEY key, uint32_t valueId, int32_t* field) -> int {
+    uint32_t value = 0;
+    if (!readDword(key, valueId, &value)) return 0;
+    *field = static_cast<int32_t>(value);
+    return 1;
+  };
+  // A stored choice, taken only when it lies in 0 .. highest.
+  auto readChoice = [this](HKEY key, uint32_t valueId, uint32_t highest, int32_t* field) {
+    uint32_t value = 0;
+    if (readDword(key, valueId, &value) && value <= highest) *field = static_cast<int32_t>(value);
+  };
+
+  // Returns at the first required read that fails; the guards close the keys.
+  auto readProductRecord = [&]() {
+    KeyGuard software(openKey(HKEY_LOCAL_MACHINE, kSoftwareKeyId, KEY_READ));
+    if (software.get() == nullptr) return;
+    KeyGuard vendor(openKey(software.get(), kVendorKeyId, KEY_READ));
+    if (vendor.get() == nullptr) return;
+    KeyGuard product(openKey(vendor.get(), kProductKeyId, KEY_READ));
+    const HKEY p = product.get();
+    if (p == nullptr) return;
+
+    if (!readStored(p, kInitialInputValueId, kPreviousInputSlot)) return;
+    if (!readNumber(p, kInstallCountValueId, &installCount)) return;
+    if (!readStored(p, kReadMeFileValueId, kTextFileSlot)) return;
+    readStored(p, kReadMeMenuLinkValueId, kTextFileMenuLinkSlot);
+    readStored(p, kReadMeDesktopLinkValueId, kTextFileDesktopLinkSlot);
+    if (!readStored(p, kWebLinkMenuValueId, kLinkFileMenuSlot)) return;
+    readStored(p, kWebLinkDesktopValueId, kLinkFileDesktopSlot);
+    if (!readStored(p, kChartFileValueId, kSecondDocumentSlot)) return;
+    if (!readStored(p, kChartMenuLinkValueId, kSecondDocumentMenuLinkSlot)) return;
+    readStored(p, kChartDesktopLinkValueId, kSecondDocumentDesktopLinkSlot);
+    if (!readStored(p, kWebLinkIconValueId, kLinkIconSlot)) return;
+    if (!readNumber(p, kChartLevelValueId, &recordedValueA)) return;
+
+    // The document group is optional as a whole, but once present it must be whole.
+    {
+      KeyGuard group(openKey(p, kDocumentGroupKeyId, KEY_READ));
+      KeyGuard documents(group.get() != nullptr ? openKey(group.get(), kDocumentKeyId, KEY_READ)
+                                                : nullptr);
+      const HKEY d = documents.get();
+      if (d != nullptr) {
+        if (!readStored(d, kGuideFileValueId, kFirstDocumentSlot)) return;
+        if (!readStored(d, kGuideMenuLinkValueId, kFirstDocumentMenuLinkSlot)) return;
+        readStored(d, kGuideDesktopLinkValueId, kFirstDocumentDesktopLinkSlot);
+        if (!readNumber(d, kGuideLevelValueId, &recordedVersion)) return;
+        if (!readNumber(d, kGuideUseCountValueId, &recordedValueC)) return;
+      }
+    }
+
+    KeyGuard layoutParent(openKey(p, kLayoutRecordParentKeyId, KEY_READ));
+    if (layoutParent.get() == nullptr) return;
+    KeyGuard layout(openKey(layoutParent.get(), kLayoutRecordKeyId, KEY_READ));
+    const HKEY l = layout.get();
+    if (l == nullptr) return;
+    if (!readStored(l, kSetupCopyValueId, kSetupCopySlot)) return;
+    if (!readStored(l, kSetupLinkValueId, kSetupCopyLinkSlot)) return;
+    int32_t level = 0;
+    if (!readNumber(l, kLevelValueId, &level)) return;
+    installedVersion = level;
+    uint32_t size = 0;
+    uint8_t* assignments = readBinary(l, kKeyAssignmentsValueId, &size);
+    // Takes the block over; a missing value (null) changes nothing.
+    loadKeyAssignments(assignments, size);
+    readChoice(l, kVariantValueId, 2, &variantIndex);
+    readChoice(l, kDecimalOptionValueId, 1, &decimalOption);
+    readChoice(l, kRecordedOptionValueId, 1, &recordedOption);
+  };
+  readProductRecord();
+
+  if (installedVersion != 0) return;
+  // No product record: an installation that left only the system's layout entry?
+  const REGSAM access =
+      KEY_READ | (versionCode >= kFirstVersionWithRegistryViews ? KEY_WOW64_64KEY : 0);
+  KeyGuard layouts(openKey(HKEY_LOCAL_MACHINE, kLayoutListKeyId, access));
+  if (layouts.get() == nullptr) return;
+  KeyGuard entry(openKey(layouts.get(), kLayoutKeyNameId, access));
+  if (entry.get() == nullptr) return;
+  // Each value against its text, in this order, stopping at the first mismatch.
+  const uint32_t compared[][2] = {{kLayoutTextValueId, kLayoutDisplayNameId},
+                                  {kLayoutComponentValueId, kLayoutComponentId},
+                                  {kLayoutFileValueId, kLayoutFileNameId}};
+  WString expected;
+  for (const auto& pair : compared) {
+    if (!loadText(pair[1], expected)) return;
+    if (!textEquals(entry.get(), pair[0], expected)) return;
+  }
+  installedVersion = kLayoutEntryOnlyLevel;
+}

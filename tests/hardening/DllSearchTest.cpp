@@ -1,0 +1,46 @@
+// The library search of the elevated installer: after RestrictDllSearch a
+// library planted beside the program is no longer found by its bare name.
+// A program of its own, because the restriction holds for the whole process.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/DllSearch.h"
+
+namespace {
+
+std::wstring ProgramFolder() {
+  wchar_t path[MAX_PATH];
+  DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring text(path, n);
+  return text.substr(0, text.find_last_of(L'\\') + 1);
+}
+
+TEST(DllSearch, APlantedLibraryIsNoLongerFound) {
+  wchar_t system[MAX_PATH];
+  UINT length = GetSystemDirectoryW(system, MAX_PATH);
+  ASSERT_GT(length, 0u);
+  const std::wstring name = L"kestrel-planted-" + std::to_wstring(GetCurrentProcessId()) + L".dll";
+  const std::wstring planted = ProgramFolder() + name;
+  ASSERT_TRUE(CopyFileW((std::wstring(system, length) + L"\\version.dll").c_str(), planted.c_str(), FALSE));
+
+  // Without the restriction the program's own folder is searched first.
+  HMODULE before = LoadLibraryW(name.c_str());
+  EXPECT_NE(nullptr, before);
+  if (before != nullptr) FreeLibrary(before);
+
+  EXPECT_EQ(1, RestrictDllSearch());
+  HMODULE after = LoadLibraryW(name.c_str());
+  EXPECT_EQ(nullptr, after);
+  if (after != nullptr) FreeLibrary(after);
+  // System libraries are still found by name.
+  HMODULE systemLibrary = LoadLibraryW(L"version.dll");
+  EXPECT_NE(nullptr, systemLibrary);
+  if (systemLibrary != nullptr) FreeLibrary(systemLibrary);
+
+  DeleteFileW(planted.c_str());
+}
+
+}  // namespace

@@ -11,28 +11,8 @@
 
 namespace {
 
-uint32_t Entry(uint16_t key, uint16_t target) {
-  return (static_cast<uint32_t>(key) << 16) | target;
-}
-
-class ReadScancodeMap : public ::testing::Test {
+class ReadScancodeMap : public ScancodeMapTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(lock_.held());
-    // A fresh Wine prefix lacks the key; real Windows always has it.
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, kScancodeMapKeyPath, 0, nullptr,
-                                             0, KEY_READ, nullptr, &key, nullptr));
-    RegCloseKey(key);
-    saved_.reset(new SavedValue(kScancodeMapKeyPath, L"Scancode Map"));
-    ASSERT_TRUE(DeleteValue(kScancodeMapKeyPath, L"Scancode Map"));
-    app_.reset(NewInitialisedApp());
-    ASSERT_NE(nullptr, app_);
-  }
-  void TearDown() override {
-    app_.reset();
-    saved_.reset();
-  }
   void Fresh() {
     app_.reset(NewInitialisedApp());
     ASSERT_NE(nullptr, app_);
@@ -42,10 +22,6 @@ class ReadScancodeMap : public ::testing::Test {
       EXPECT_EQ(0, app_->getKeyTable()[i].mapTarget) << "row " << i;
     }
   }
-
-  NamedLock lock_{L"KestrelTestsScancodeMap"};
-  std::unique_ptr<SavedValue> saved_;
-  std::unique_ptr<InstallerApp> app_;
 };
 
 TEST_F(ReadScancodeMap, NoValueLeavesTheTableAndThePresenceFlag) {
@@ -58,8 +34,8 @@ TEST_F(ReadScancodeMap, EntriesBecomeTargetsSelfMapsDropAndZeroSwitchesOff) {
   // Caps Lock sends Left Ctrl; Left Windows is off; Right Alt maps to itself;
   // 0x7F is no key of the table.
   ASSERT_TRUE(PutValue(kScancodeMapKeyPath, L"Scancode Map", REG_BINARY,
-                       Words({0, 0, 5, Entry(0x3A, 0x1D), Entry(0xE05B, 0), Entry(0xE038, 0xE038),
-                              Entry(0x7F, 0x3A), 0})));
+                       Words({0, 0, 5, MapEntry(0x3A, 0x1D), MapEntry(0xE05B, 0), MapEntry(0xE038, 0xE038),
+                              MapEntry(0x7F, 0x3A), 0})));
   app_->readScancodeMap();
   EXPECT_EQ(1, InstallerAppProbe::scancodeMapPresent(*app_));
   EXPECT_EQ(0x1D, app_->findKey(0x3A)->mapTarget);
@@ -76,16 +52,16 @@ TEST_F(ReadScancodeMap, DamagedMapsAreIgnoredButCountAsPresent) {
     Bytes data;
   };
   Bytes twelve = Words({0, 0, 2});
-  Bytes fifteen = Words({0, 0, 2, Entry(0x3A, 0x1D)});
+  Bytes fifteen = Words({0, 0, 2, MapEntry(0x3A, 0x1D)});
   fifteen.resize(15);
   const Case cases[] = {
       {"shorter than 16 bytes", twelve},
       {"15 bytes", fifteen},
-      {"count 0", Words({0, 0, 0, Entry(0x3A, 0x1D), 0})},
-      {"count 1", Words({0, 0, 1, Entry(0x3A, 0x1D), 0})},
-      {"count beyond the data", Words({0, 0, 4, Entry(0x3A, 0x1D), 0})},
-      {"count 0x40000000", Words({0, 0, 0x40000000u, Entry(0x3A, 0x1D)})},
-      {"count 0xFFFFFFFF", Words({0, 0, 0xFFFFFFFFu, Entry(0x3A, 0x1D), 0})},
+      {"count 0", Words({0, 0, 0, MapEntry(0x3A, 0x1D), 0})},
+      {"count 1", Words({0, 0, 1, MapEntry(0x3A, 0x1D), 0})},
+      {"count beyond the data", Words({0, 0, 4, MapEntry(0x3A, 0x1D), 0})},
+      {"count 0x40000000", Words({0, 0, 0x40000000u, MapEntry(0x3A, 0x1D)})},
+      {"count 0xFFFFFFFF", Words({0, 0, 0xFFFFFFFFu, MapEntry(0x3A, 0x1D), 0})},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -99,7 +75,7 @@ TEST_F(ReadScancodeMap, DamagedMapsAreIgnoredButCountAsPresent) {
 
 TEST_F(ReadScancodeMap, AValueOfAnotherTypeIsNoMap) {
   ASSERT_TRUE(PutValue(kScancodeMapKeyPath, L"Scancode Map", REG_SZ,
-                       Words({0, 0, 2, Entry(0x3A, 0x1D), 0})));
+                       Words({0, 0, 2, MapEntry(0x3A, 0x1D), 0})));
   app_->readScancodeMap();
   EXPECT_EQ(0, InstallerAppProbe::scancodeMapPresent(*app_));
   ExpectNoTargets();
@@ -107,7 +83,7 @@ TEST_F(ReadScancodeMap, AValueOfAnotherTypeIsNoMap) {
 
 TEST_F(ReadScancodeMap, WithoutATableNothingIsRead) {
   ASSERT_TRUE(PutValue(kScancodeMapKeyPath, L"Scancode Map", REG_BINARY,
-                       Words({0, 0, 2, Entry(0x3A, 0x1D), 0})));
+                       Words({0, 0, 2, MapEntry(0x3A, 0x1D), 0})));
   InstallerAppProbe::keyCount(*app_) = 0;
   app_->readScancodeMap();
   EXPECT_EQ(0, InstallerAppProbe::scancodeMapPresent(*app_));

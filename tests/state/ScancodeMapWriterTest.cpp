@@ -11,37 +11,14 @@
 
 namespace {
 
-uint32_t Entry(uint16_t key, uint16_t target) {
-  return (static_cast<uint32_t>(key) << 16) | target;
-}
-
-class WriteScancodeMap : public ::testing::Test {
+class WriteScancodeMap : public ScancodeMapTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(lock_.held());
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, kScancodeMapKeyPath, 0, nullptr,
-                                             0, KEY_READ, nullptr, &key, nullptr));
-    RegCloseKey(key);
-    saved_.reset(new SavedValue(kScancodeMapKeyPath, L"Scancode Map"));
-    ASSERT_TRUE(DeleteValue(kScancodeMapKeyPath, L"Scancode Map"));
-    app_.reset(NewInitialisedApp());
-    ASSERT_NE(nullptr, app_);
-  }
-  void TearDown() override {
-    app_.reset();
-    saved_.reset();
-  }
   bool Stored(Bytes* data) {
     DWORD type = 0;
     if (!GetValue(kScancodeMapKeyPath, L"Scancode Map", &type, data)) return false;
     EXPECT_EQ(static_cast<DWORD>(REG_BINARY), type);
     return true;
   }
-
-  NamedLock lock_{L"KestrelTestsScancodeMap"};
-  std::unique_ptr<SavedValue> saved_;
-  std::unique_ptr<InstallerApp> app_;
 };
 
 TEST_F(WriteScancodeMap, NothingRemappedAndNoMapWritesNothing) {
@@ -52,7 +29,7 @@ TEST_F(WriteScancodeMap, NothingRemappedAndNoMapWritesNothing) {
 
 TEST_F(WriteScancodeMap, NothingRemappedOverAnOldMapWritesTheEmptyMap) {
   ASSERT_TRUE(PutValue(kScancodeMapKeyPath, L"Scancode Map", REG_BINARY,
-                       Words({0, 0, 2, Entry(0x3A, 0x1D), 0})));
+                       Words({0, 0, 2, MapEntry(0x3A, 0x1D), 0})));
   app_->readScancodeMap();
   // The user undid the remapping on the key page.
   app_->findKey(0x3A)->mapTarget = 0;
@@ -69,7 +46,7 @@ TEST_F(WriteScancodeMap, RemappedKeysAreWrittenInTableOrder) {
   EXPECT_EQ(1, app_->writeScancodeMap());
   Bytes data;
   ASSERT_TRUE(Stored(&data));
-  EXPECT_EQ(Words({0, 0, 4, Entry(0x3A, 0x1D), Entry(0xE05B, 0), Entry(0xE11D, 0x46), 0}), data);
+  EXPECT_EQ(Words({0, 0, 4, MapEntry(0x3A, 0x1D), MapEntry(0xE05B, 0), MapEntry(0xE11D, 0x46), 0}), data);
   // And a later run reads the same targets back.
   std::unique_ptr<InstallerApp> later(NewInitialisedApp());
   ASSERT_NE(nullptr, later);

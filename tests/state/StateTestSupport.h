@@ -2,6 +2,10 @@
 // locks around the machine-wide keys they share, and raw registry helpers.
 #pragma once
 
+#include <memory>
+
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
 #include <stdint.h>
@@ -75,3 +79,35 @@ class SavedValue {
 
 // Little-endian 32-bit words as bytes.
 Bytes Words(std::initializer_list<uint32_t> words);
+
+// A scan-code map entry: the physical key in the high word, what it sends in the low.
+inline uint32_t MapEntry(uint16_t key, uint16_t target) {
+  return (static_cast<uint32_t>(key) << 16) | target;
+}
+
+// Tests of the system's scan-code map value: they hold the map's lock, start
+// with the value removed (saved and put back afterwards) and an initialised
+// application with the real payload.
+class ScancodeMapTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(lock_.held());
+    // A fresh Wine prefix lacks the key; real Windows always has it.
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, kScancodeMapKeyPath, 0, nullptr,
+                                             0, KEY_READ, nullptr, &key, nullptr));
+    RegCloseKey(key);
+    saved_.reset(new SavedValue(kScancodeMapKeyPath, L"Scancode Map"));
+    ASSERT_TRUE(DeleteValue(kScancodeMapKeyPath, L"Scancode Map"));
+    app_.reset(NewInitialisedApp());
+    ASSERT_NE(nullptr, app_);
+  }
+  void TearDown() override {
+    app_.reset();
+    saved_.reset();
+  }
+
+  NamedLock lock_{L"KestrelTestsScancodeMap"};
+  std::unique_ptr<SavedValue> saved_;
+  std::unique_ptr<InstallerApp> app_;
+};

@@ -32,3 +32,5 @@ echo "setup.exe: $exe"
 echo "size:      $(stat -c %s "$exe") bytes"
 echo "sha256:    $(sha256sum "$exe" | cut -d' ' -f1)"
 python3 "$repo/tools/pe_summary.py" "$exe"
+echo "payload (every entry deciphered and checked):"
+"$repo/build/host/kestrel-payload" inspect "$exe" | sed 's/^/  /'

@@ -50,7 +50,8 @@ InstallerApp::InstallerApp()
       recordedVersion(0),
       recordedValueC(0),
       installedVersion(0),
-      installCount(0) {
+      installCount(0),
+      ownImage(nullptr) {
   const size_t bytes = GuardedByteCount(keyCount, sizeof(KeyRow));
   // An overflowing count asks for SIZE_MAX bytes, which ends the program.
   keyTable = static_cast<KeyRow*>(AllocateBlock(bytes));
@@ -65,6 +66,7 @@ InstallerApp::~InstallerApp() {
   destroyWizard();
   FreeBlock(keyTable);
   keyTable = nullptr;
+  if (ownImage != nullptr) /* result ignored: the process is ending */ CloseHandle(ownImage);
   // The paths (last to first) and supplementaryTable go with the members.
 }
 

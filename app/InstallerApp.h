@@ -10,6 +10,7 @@
 #include "app/AppBase.h"
 #include "app/KeyRow.h"
 #include "payload/StringTable.h"
+#include "setup/PrivateScript.h"
 #include "text/WString.h"
 
 class WizardController;
@@ -124,9 +125,15 @@ class InstallerApp : public AppBase {
   int restartSystem();
 
   // ---- Operations of the program paths and the earlier installation --------
-  // Fills the path slots from the shell folders and the command line. 1 when
-  // the command line had a first element; the run phase ignores the result.
+  // Fills the path slots from the shell folders and the path of the running
+  // image, which it opens and holds (ownImage) so that the file cannot be
+  // changed or renamed while the program runs. 1 = every slot filled; 0 = a
+  // shell folder could not be read (no slot filled), or the own image has no
+  // usable path or name (its slots 30, 31, 33 and 35 stay empty).
   int buildPaths();
+  // Copies the running program's file, from the handle buildPaths holds, to
+  // `target`. 1 = copied; 0 = no handle or the copy failed.
+  int copyOwnImage(const WChar* target);
   // Fills mapTarget of the key table from the system's scan-code map.
   void readScancodeMap();
   // Fills the installation-state fields from the product record.
@@ -182,13 +189,21 @@ class InstallerApp : public AppBase {
   int removeFolderText(const WString& path);
   int ensureFolder(const WChar* path);
   int getTempFolder(WString& out);
-  int makeTempFile(WString& out, uint32_t prefixId, const WChar* folder);
+  // Writes `text` as UTF-8 (the text becomes narrow) to a new script file in a
+  // folder of its own under the system's temporary folder, named after text
+  // `prefixId`, and holds it open for reading only (see PrivateScript). The
+  // caller ends it with RemovePrivateScript once the command is done with it.
+  // 1 = ready; 0 = no prefix, an empty text, or the file could not be made.
+  int createScriptFile(uint32_t prefixId, WString& text, PrivateScript& script);
 
   // ---- System primitives: shell, libraries and processes --------------------
   // 1 = the link file was saved; 0 = no link object, no target set, or the
   // save failed.
   int createShortcut(const WChar* target, const WChar* linkFile, const WChar* description,
                      const WChar* iconPath, int iconIndex);
+  // The program the machine (never the user's own classes) associates with
+  // the file type of text `associationId`. 1 = `out` holds its full path, which
+  // lies in the system folder; 0 = none, or one elsewhere (`out` empty).
   int findAssociatedProgram(uint32_t associationId, WString& out);
   // The bytes of a text of upper-case hex digit pairs (FreeBlock), or null.
   uint8_t* decodeHexString(uint32_t id, uint32_t* count);
@@ -198,8 +213,8 @@ class InstallerApp : public AppBase {
   // Procedure `functionId` of library `libraryId`; loads the library into
   // *module first when *module is null (the caller frees it).
   FARPROC getProcById(uint32_t functionId, uint32_t libraryId, HMODULE* module);
-  // Formats command `formatId` with the arguments and starts it, waiting at
-  // most 1000 ms for it. 1 = started (ended or not); 0 = format id 0, a failed
+  // Formats command `formatId` with the arguments and starts it in the system
+  // folder, waiting at most 1000 ms for it. 1 = started (ended or not); 0 = format id 0, a failed
   // lookup or format, or the process could not be started.
   int runCommand(uint32_t formatId, ...);
   int runWithAssociatedProgram(uint32_t associationId, uint32_t formatId, const WChar* argument);
@@ -254,4 +269,7 @@ class InstallerApp : public AppBase {
   int32_t recordedValueC;
   int32_t installedVersion;  // 0 none, 130 layout entry only, else recorded level
   int32_t installCount;
+  // The running program's file, open for reading with only reads shared, from
+  // buildPaths to the end of the program; null when it could not be opened.
+  HANDLE ownImage;
 };

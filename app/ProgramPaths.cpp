@@ -1,46 +1,25 @@
 // InstallerApp::buildPaths: the program's planned paths from the shell folders,
-// the product's names and the program's own command-line path.
+// the product's names and the path of the program's own image.
 #include <windows.h>
-#include <shellapi.h>
 #include <shlobj.h>
 
 #include "app/InstallerApp.h"
 #include "payload/StringIds.h"
+#include "setup/OwnImage.h"
 #include "setup/rules/ProgramPathSet.h"
 
 namespace {
 
 static_assert(kPathCount == kProgramPathSlots, "the path set has one size");
 
-// Frees CommandLineToArgvW's array on every path.
-class ArgumentList {
- public:
-  ArgumentList() : count(0), items(CommandLineToArgvW(GetCommandLineW(), &count)) {}
-  ~ArgumentList() {
-    if (items != nullptr) /* freed = */ LocalFree(items);
-  }
-  ArgumentList(const ArgumentList&) = delete;
-  ArgumentList& operator=(const ArgumentList&) = delete;
-  // The first element, or null when the command line gave none.
-  const WChar* first() const { return (items != nullptr && count > 0) ? items[0] : nullptr; }
-
- private:
-  int count;
-  LPWSTR* items;
-};
-
 }  // namespace
 
 int InstallerApp::buildPaths() {
-  // A failed folder query gives an empty folder; the paths then start at "\".
+  // A failed folder query leaves its text empty, and then no path is composed.
   WString programFiles, commonPrograms, commonDesktop;
-  if (!getSpecialFolder(CSIDL_PROGRAM_FILES, programFiles)) programFiles.AssignWide(L"", 0);
-  if (!getSpecialFolder(CSIDL_COMMON_PROGRAMS, commonPrograms)) {
-    commonPrograms.AssignWide(L"", 0);
-  }
-  if (!getSpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY, commonDesktop)) {
-    commonDesktop.AssignWide(L"", 0);
-  }
+  getSpecialFolder(CSIDL_PROGRAM_FILES, programFiles);
+  getSpecialFolder(CSIDL_COMMON_PROGRAMS, commonPrograms);
+  getSpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY, commonDesktop);
 
   // A missing string leaves its text empty (loadText empties it).
   WString readMeName, webLinkName, webLinkIcon, guideName, guideQualifier, chartName;
@@ -61,7 +40,13 @@ int InstallerApp::buildPaths() {
   loadText(kVendorFolderId, vendorFolder);
   loadText(kProductFolderId, productFolder);
 
-  ArgumentList arguments;
+  // The image itself, never the command line: a launcher chooses that text
+  // freely, and the copy made from it runs elevated later.
+  WString ownPath;
+  if (GetOwnImagePath(ownPath) && ownImage == nullptr) {
+    ownImage = OpenOwnImage(ownPath.WideAt(0), GetModuleHandleW(nullptr));
+  }
+  if (ownImage == nullptr) ownPath.AssignWide(WTEXT(""), 0);
   ProgramPathFacts facts = {};
   facts.programFiles = &programFiles;
   facts.commonPrograms = &commonPrograms;
@@ -80,7 +65,8 @@ int InstallerApp::buildPaths() {
   facts.readMeName = &readMeName;
   facts.webLinkIcon = &webLinkIcon;
   facts.layoutDisplayName = &layoutDisplayName;
-  facts.ownPath = arguments.first();
-  /* composed = */ ComposeProgramPaths(facts, paths);
-  return facts.ownPath != nullptr ? 1 : 0;
+  facts.ownPath = ownPath.IsEmpty() ? nullptr : ownPath.WideAt(0);
+  return ComposeProgramPaths(facts, paths);
 }
+
+int InstallerApp::copyOwnImage(const WChar* target) { return CopyOwnImage(ownImage, target); }

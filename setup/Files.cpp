@@ -56,14 +56,17 @@ int InstallerApp::removeFile(const WChar* path) {
 }
 
 int InstallerApp::removeFileText(const WString& path) {
-  if (path.IsEmpty() || !path.IsWide()) return 0;
-  return removeFile(path.WideAt(0));
+  // A narrow (UTF-8) path names the same file as its wide form.
+  WString wide;
+  if (path.IsEmpty() || !wide.AssignAsWide(&path)) return 0;
+  return removeFile(wide.WideAt(0));
 }
 
 int InstallerApp::removeFolderText(const WString& path) {
-  if (path.IsEmpty() || !path.IsWide()) return 0;
+  WString wide;
+  if (path.IsEmpty() || !wide.AssignAsWide(&path)) return 0;
   // Fails on a folder that still holds anything, which then stays.
-  return RemoveDirectoryW(path.WideAt(0)) ? 1 : 0;
+  return RemoveDirectoryW(wide.WideAt(0)) ? 1 : 0;
 }
 
 int InstallerApp::ensureFolder(const WChar* path) {

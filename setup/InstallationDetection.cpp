@@ -6,6 +6,7 @@
 #include "app/InstallerApp.h"
 #include "payload/StringIds.h"
 #include "setup/SystemGuards.h"
+#include "setup/rules/RecordNumbers.h"
 #include "setup/rules/ScancodeMap.h"
 #include "text/Memory.h"
 
@@ -69,6 +70,13 @@ void InstallerApp::detectInstallation() {
     *field = static_cast<int32_t>(value);
     return 1;
   };
+  // A counter or a level out of its range is damage, read as a missing value.
+  auto readCount = [this](HKEY key, uint32_t valueId, int32_t* field) -> int {
+    uint32_t value = 0;
+    if (!readDword(key, valueId, &value) || !IsUsableUseCount(value)) return 0;
+    *field = static_cast<int32_t>(value);
+    return 1;
+  };
   // A stored choice, taken only when it lies in 0 .. highest.
   auto readChoice = [this](HKEY key, uint32_t valueId, uint32_t highest, int32_t* field) {
     uint32_t value = 0;
@@ -86,7 +94,7 @@ void InstallerApp::detectInstallation() {
     if (p == nullptr) return;
 
     if (!readStored(p, kInitialInputValueId, kPreviousInputSlot)) return;
-    if (!readNumber(p, kInstallCountValueId, &installCount)) return;
+    if (!readCount(p, kInstallCountValueId, &installCount)) return;
     if (!readStored(p, kReadMeFileValueId, kTextFileSlot)) return;
     readStored(p, kReadMeMenuLinkValueId, kTextFileMenuLinkSlot);
     readStored(p, kReadMeDesktopLinkValueId, kTextFileDesktopLinkSlot);
@@ -109,7 +117,7 @@ void InstallerApp::detectInstallation() {
         if (!readStored(d, kGuideMenuLinkValueId, kFirstDocumentMenuLinkSlot)) return;
         readStored(d, kGuideDesktopLinkValueId, kFirstDocumentDesktopLinkSlot);
         if (!readNumber(d, kGuideLevelValueId, &recordedVersion)) return;
-        if (!readNumber(d, kGuideUseCountValueId, &recordedValueC)) return;
+        if (!readCount(d, kGuideUseCountValueId, &recordedValueC)) return;
       }
     }
 
@@ -120,9 +128,9 @@ void InstallerApp::detectInstallation() {
     if (l == nullptr) return;
     if (!readStored(l, kSetupCopyValueId, kSetupCopySlot)) return;
     if (!readStored(l, kSetupLinkValueId, kSetupCopyLinkSlot)) return;
-    int32_t level = 0;
-    if (!readNumber(l, kLevelValueId, &level)) return;
-    installedVersion = level;
+    uint32_t level = 0;
+    if (!readDword(l, kLevelValueId, &level) || !IsUsableLevel(level)) return;
+    installedVersion = static_cast<int32_t>(level);
     uint32_t size = 0;
     uint8_t* assignments = readBinary(l, kKeyAssignmentsValueId, &size);
     // Takes the block over; a missing value (null) changes nothing.

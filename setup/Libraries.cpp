@@ -5,6 +5,7 @@
 
 #include "app/InstallerApp.h"
 #include "payload/StringIds.h"
+#include "setup/SystemFolders.h"
 
 namespace {
 
@@ -25,13 +26,9 @@ HMODULE InstallerApp::loadLibraryById(uint32_t libraryId) {
   if (!IsBareFileName(lookupBuffer.WideAt(0))) return nullptr;
   // The program runs elevated: a bare name would be searched for in folders a
   // user can write to (the program's own folder first), so the full path it is.
-  WChar folder[MAX_PATH + 1] = {};
-  const UINT length = GetSystemDirectoryW(folder, MAX_PATH + 1);
-  if (length == 0 || length > MAX_PATH) return nullptr;
   WString path;
-  if (!path.AssignWide(folder, static_cast<int32_t>(length))) return nullptr;
-  if (folder[length - 1] != L'\\' && !path.AppendWide(WTEXT("\\"), 1)) return nullptr;
-  if (!path.Append(&lookupBuffer)) return nullptr;
+  if (!GetSystemFolder(path)) return nullptr;
+  if (!path.AppendPathComponent(lookupBuffer.WideAt(0), lookupBuffer.Length())) return nullptr;
   return LoadLibraryW(path.WideAt(0));
 }
 

@@ -8,6 +8,7 @@
 #include <string.h>
 
 #include "app/InstallerApp.h"
+#include "setup/SystemFolders.h"
 #include "setup/SystemGuards.h"
 #include "text/Memory.h"
 
@@ -24,12 +25,15 @@ int InstallerApp::findAssociatedProgram(uint32_t associationId, WString& out) {
   if (!loadText(associationId, lookupBuffer) || lookupBuffer.IsEmpty()) return 0;
   WChar buffer[kAssociationChars] = {};
   DWORD count = kAssociationChars;
-  const HRESULT result = AssocQueryStringW(0, ASSOCSTR_EXECUTABLE, lookupBuffer.WideAt(0),
-                                           nullptr, buffer, &count);
+  // The machine's association only: the user's own classes can be written
+  // without elevation, and the program found here runs elevated.
+  const HRESULT result = AssocQueryStringW(ASSOCF_NOUSERSETTINGS, ASSOCSTR_EXECUTABLE,
+                                           lookupBuffer.WideAt(0), nullptr, buffer, &count);
   if (FAILED(result)) return 0;
   buffer[kAssociationChars - 1] = 0;
-  // S_FALSE and friends with nothing written are not a program.
-  if (buffer[0] == 0) return 0;
+  // S_FALSE and friends with nothing written are not a program, and only a
+  // program of the system's own is run.
+  if (buffer[0] == 0 || !IsInSystemFolder(buffer)) return 0;
   return out.AssignWide(buffer, -1);
 }
 
@@ -51,6 +55,11 @@ int InstallerApp::runCommand(uint32_t formatId, ...) {
   memcpy(line, command.WideAt(0), bytes - sizeof(WChar));
   line[command.Length()] = 0;
 
+  // The child starts in the system folder, not in the folder this program
+  // was started from, where anyone may have left files it would pick up.
+  WString folder;
+  if (!GetSystemFolder(folder)) return 0;
+
   STARTUPINFOW startup;
   memset(&startup, 0, sizeof(startup));
   startup.cb = sizeof(startup);
@@ -58,8 +67,8 @@ int InstallerApp::runCommand(uint32_t formatId, ...) {
   memset(&process, 0, sizeof(process));
   // No application name: the command texts name their program by full path
   // and in quotes, so no search of the program's own folder takes place.
-  if (!CreateProcessW(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process)) {
+  if (!CreateProcessW(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, folder.WideAt(0),
+                      &startup, &process)) {
     return 0;
   }
   HandleGuard processHandle(process.hProcess);

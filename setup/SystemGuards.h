@@ -31,6 +31,11 @@ class HandleGuard {
   HandleGuard(const HandleGuard&) = delete;
   HandleGuard& operator=(const HandleGuard&) = delete;
   HANDLE get() const { return handle_; }
+  HANDLE release() {
+    HANDLE handle = handle_;
+    handle_ = nullptr;
+    return handle;
+  }
 
  private:
   HANDLE handle_;

@@ -1,14 +1,14 @@
-// Temporary-file primitives: the user's temporary folder and a new, empty,
-// uniquely named file in it (GetTempFileNameW creates it exclusively).
+// Temporary-file primitives: the user's temporary folder, and script files
+// for system commands, made where only administrators can write.
 
 #include <windows.h>
 
 #include "app/InstallerApp.h"
+#include "setup/SystemFolders.h"
 
 namespace {
 
 constexpr DWORD kTempPathChars = 772;
-constexpr int32_t kTempFileChars = 261;  // MAX_PATH and its terminator
 
 }  // namespace
 
@@ -21,18 +21,17 @@ int InstallerApp::getTempFolder(WString& out) {
   return out.AssignWide(buffer, static_cast<int32_t>(length));
 }
 
-int InstallerApp::makeTempFile(WString& out, uint32_t prefixId, const WChar* folder) {
-  out.AssignWide(WTEXT(""), 0);
-  if (prefixId == 0) return 0;
+int InstallerApp::createScriptFile(uint32_t prefixId, WString& text, PrivateScript& script) {
+  RemovePrivateScript(script);
   WString prefix;
-  if (!loadText(prefixId, prefix)) return 0;
-  WString tempFolder;
-  if (folder == nullptr) {
-    if (!getTempFolder(tempFolder)) return 0;
-    folder = tempFolder.WideAt(0);
-  }
-  WChar buffer[kTempFileChars] = {};
-  if (GetTempFileNameW(folder, prefix.WideAt(0), 0, buffer) == 0) return 0;
-  buffer[kTempFileChars - 1] = 0;
-  return out.AssignWide(buffer, -1);
+  if (prefixId == 0 || !loadText(prefixId, prefix) || prefix.IsEmpty()) return 0;
+  // Not the user's temporary folder: the user owns it and may swap anything
+  // in it. The system's one admits no one else into a folder of ours.
+  WString parent;
+  if (!GetWindowsFolder(parent) || !parent.AppendPathComponent(WTEXT("Temp"), 4)) return 0;
+  const char* bytes = text.ToNarrow(-1);
+  if (bytes == nullptr || text.IsEmpty()) return 0;
+  return CreatePrivateScript(parent.WideAt(0), prefix.WideAt(0),
+                             reinterpret_cast<const uint8_t*>(bytes),
+                             static_cast<uint32_t>(text.Length()), script);
 }

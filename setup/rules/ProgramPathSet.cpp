@@ -60,15 +60,29 @@ int MakeWide(const ProgramPathFacts& facts, WideFacts& wide) {
 }  // namespace
 
 int OwnFileName(const WChar* path, WString& out) {
-  if (!out.AssignWide(path, -1)) return 0;
-  int32_t last = out.FindLastChar(kBackslash, 0);
+  out.AssignWide(WTEXT(""), 0);
+  if (path == nullptr || !out.AssignWide(path, -1)) return 0;
+  const int32_t lastBackslash = out.FindLastChar(kBackslash, 0);
+  const int32_t lastSlash = out.FindLastChar(WTEXT('/'), 0);
+  const int32_t last = lastBackslash > lastSlash ? lastBackslash : lastSlash;
   if (last >= 0) out.DropFront(last + 1);
+  // The name is joined to the program folder: it must stay a name in it.
+  if (out.IsEmpty() || out.FindWide(WTEXT(":"), 0, 1) >= 0 ||
+      out.FindWide(WTEXT(".."), 0, 2) >= 0) {
+    out.AssignWide(WTEXT(""), 0);
+    return 0;
+  }
   return 1;
 }
 
 int ComposeProgramPaths(const ProgramPathFacts& facts, WString* paths) {
   WideFacts wide;
   int ok = MakeWide(facts, wide);
+  // Without a folder every path would begin at the current drive's root.
+  if (wide.programFiles.IsEmpty() || wide.commonPrograms.IsEmpty() ||
+      wide.commonDesktop.IsEmpty()) {
+    return 0;
+  }
 
   WString& programFolder = paths[kProgramFolderSlot];
   WString& menuFolder = paths[kMenuFolderSlot];
@@ -91,10 +105,9 @@ int ComposeProgramPaths(const ProgramPathFacts& facts, WString* paths) {
   ok &= Compose(paths[27], wide.commonDesktop, wide.webLinkName, &wide.webLinkExtension);
   ok &= Compose(paths[29], programFolder, wide.webLinkIcon, nullptr);
 
-  if (facts.ownPath == nullptr) return 0;
-  ok &= paths[kOwnPathSlot].AssignWide(facts.ownPath, -1);
   WString ownName;
-  ok &= OwnFileName(facts.ownPath, ownName);
+  if (!OwnFileName(facts.ownPath, ownName)) return 0;
+  ok &= paths[kOwnPathSlot].AssignWide(facts.ownPath, -1);
   ok &= Compose(paths[kSetupCopySlot], programFolder, ownName, nullptr);
   // A missing format string gives an empty name rather than a failed Format.
   WString& linkText = paths[kSetupLinkTextSlot];

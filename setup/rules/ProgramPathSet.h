@@ -1,5 +1,5 @@
 // The computed half of the program's path texts, composed from the shell
-// folders, the product's names and the program's own command-line path.
+// folders, the product's names and the path of the program's own image.
 #pragma once
 
 #include <stdint.h>
@@ -19,8 +19,8 @@ constexpr int32_t kSetupLinkTextSlot = 31;
 constexpr int32_t kSetupCopySlot = 33;
 constexpr int32_t kSetupCopyLinkSlot = 35;
 
-// What the paths are made of. Each text may be narrow or wide; an empty text
-// (a failed folder query, a missing string) gives an empty part.
+// What the paths are made of. Each text may be narrow or wide; a missing
+// string gives an empty part. The three shell folders must not be empty.
 struct ProgramPathFacts {
   const WString* programFiles;       // shell folder: program files
   const WString* commonPrograms;     // shell folder: common Start-menu programs
@@ -39,16 +39,20 @@ struct ProgramPathFacts {
   const WString* readMeName;
   const WString* webLinkIcon;        // icon file of the web links
   const WString* layoutDisplayName;  // the %s of setupLinkFormat
-  // The command line's first element, or null when the command line gave none.
+  // The full path of the running program's image, or null when it is unknown.
   const WChar* ownPath;
 };
 
-// The part of `path` after its last backslash (all of it without one; a
-// forward slash is not a separator here), as wide text into `out`.
+// The part of `path` after its last backslash or slash, as wide text into
+// `out`. 1 = a plain file name; 0 = `out` empty: no path, an empty name, or a
+// name with ":" (a stream or a drive) or ".." that would lead the program's copy
+// out of its folder.
 int OwnFileName(const WChar* path, WString& out);
 
 // Fills slots 2 to 5, the odd slots 7 to 29, and from `ownPath` slots 30, 31,
 // 33 and 35 of `paths` (kProgramPathSlots texts), all wide. 1 = every slot
-// filled; 0 = ownPath is null (slots 30, 31, 33, 35 are left empty) or a text
-// could not be built (a malformed text or format string).
+// filled. 0 = a shell folder is empty (nothing is filled: the paths would
+// otherwise start at the root of whatever drive is current), `ownPath` is
+// null or has no usable file name (slots 30, 31, 33, 35 are left empty), or a
+// text could not be built (a malformed text or format string).
 int ComposeProgramPaths(const ProgramPathFacts& facts, WString* paths);

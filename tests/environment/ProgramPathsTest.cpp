@@ -55,22 +55,13 @@ TEST_F(ProgramPaths, MenuAndDesktopPathsLieInTheCommonFolders) {
   EXPECT_EQ(desktop + L"\\Kestrel on the Web.url", Slot(27));
 }
 
-TEST_F(ProgramPaths, SetupSlotsComeFromTheRealCommandLine) {
-  int count = 0;
-  LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-  ASSERT_NE(nullptr, arguments);
-  ASSERT_GT(count, 0);
-  std::wstring first = arguments[0];
-  LocalFree(arguments);
-  EXPECT_EQ(first, Slot(30));
-
-  // The copy keeps the name this program was started under (under Wine a link
+TEST_F(ProgramPaths, SetupSlotsComeFromTheRunningImage) {
+  // The image's own path, whatever the command line says (under Wine a link
   // named after the emulated version).
   wchar_t module[MAX_PATH + 1] = {};
   ASSERT_NE(0u, GetModuleFileNameW(nullptr, module, MAX_PATH));
-  std::wstring ownName = LastComponent(first);
-  EXPECT_EQ(0, lstrcmpiW(LastComponent(module).c_str(), ownName.c_str()));
-  EXPECT_EQ(Slot(3) + L"\\" + ownName, Slot(33));
+  EXPECT_EQ(std::wstring(module), Slot(30));
+  EXPECT_EQ(Slot(3) + L"\\" + LastComponent(module), Slot(33));
 
   EXPECT_EQ(L"Change or Remove Polish (Kestrel)", Slot(31));
   EXPECT_EQ(Slot(5) + L"\\Change or Remove Polish (Kestrel).lnk", Slot(35));

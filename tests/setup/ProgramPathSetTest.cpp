@@ -117,41 +117,39 @@ TEST(ProgramPathSet, ComposingAgainReplacesEarlierPaths) {
 
 // ---- The program's own name --------------------------------------------------
 
-TEST(OwnFileName, IsThePartAfterTheLastBackslash) {
+TEST(OwnFileName, IsThePartAfterTheLastSeparatorAndStaysInItsFolder) {
   const struct {
     const char16_t* path;
-    const char16_t* name;
+    const char16_t* name;  // null: refused
   } cases[] = {
       {u"C:\\Temp\\setup.exe", u"setup.exe"},
       {u"C:\\Temp\\Kestrel 1.8 Setup.exe", u"Kestrel 1.8 Setup.exe"},
-      {u"setup.exe", u"setup.exe"},                    // a bare name: all of it
-      {u"C:/x/setup.exe", u"C:/x/setup.exe"},          // forward slashes do not separate
-      {u"C:/x\\y/setup.exe", u"y/setup.exe"},
+      {u"setup.exe", u"setup.exe"},
+      {u"C:/x/setup.exe", u"setup.exe"},  // both separators split
+      {u"C:/x\\y/setup.exe", u"setup.exe"},
       {u"\\\\server\\share\\setup.exe", u"setup.exe"},
-      {u"C:\\Temp\\", u""},
-      {u"", u""},
+      {u"C:\\Temp\\", nullptr},                    // no name
+      {u"", nullptr},
+      {u"C:\\Temp\\notes.txt:setup.exe", nullptr},  // a stream of another file
+      {u"C:setup.exe", nullptr},                      // relative to a drive
+      {u"C:\\Temp\\..", nullptr},
+      {u"..\\..\\x.exe", u"x.exe"},                // only the last part is kept
   };
   for (const auto& c : cases) {
     WString name;
-    ASSERT_EQ(1, OwnFileName(W(c.path), name));
-    EXPECT_EQ(std::u16string(c.name), Text(name));
+    name.AssignWide(W(u"old"), -1);
+    EXPECT_EQ(c.name != nullptr ? 1 : 0, OwnFileName(W(c.path), name));
+    EXPECT_EQ(std::u16string(c.name != nullptr ? c.name : u""), Text(name));
   }
+  WString name;
+  EXPECT_EQ(0, OwnFileName(nullptr, name));
 }
 
-TEST(ProgramPathSet, BareOwnNameIsKeptAsSlot30AndJoinsTheProgramFolder) {
+TEST(ProgramPathSet, RefusedOwnNameLeavesTheSetupSlotsEmpty) {
   PathFacts f;
-  f.ownPath = u"setup.exe";
-  ASSERT_EQ(1, f.Compose());
-  EXPECT_EQ(u"setup.exe", f.Slot(30));
-  EXPECT_EQ(u"C:\\Program Files\\Kestrel Keyboards\\Kestrel\\setup.exe", f.Slot(33));
-}
-
-TEST(ProgramPathSet, ForwardSlashOwnPathStaysWholeAfterTheSeparator) {
-  PathFacts f;
-  f.ownPath = u"C:/x/setup.exe";
-  ASSERT_EQ(1, f.Compose());
-  EXPECT_EQ(u"C:/x/setup.exe", f.Slot(30));
-  EXPECT_EQ(u"C:\\Program Files\\Kestrel Keyboards\\Kestrel\\C:/x/setup.exe", f.Slot(33));
+  f.ownPath = u"C:\\Temp\\..";
+  EXPECT_EQ(0, f.Compose());
+  for (int i : {30, 31, 33, 35}) EXPECT_EQ(u"", f.Slot(i)) << "slot " << i;
 }
 
 TEST(ProgramPathSet, WithoutAnOwnPathTheSetupSlotsStayEmpty) {
@@ -174,17 +172,15 @@ TEST(ProgramPathSet, EmptyProductFolderEndsTheProgramFolderWithOneBackslash) {
   EXPECT_EQ(u"C:\\ProgramData\\Start Menu\\Programs\\Kestrel Keyboards\\", f.Slot(5));
 }
 
-TEST(ProgramPathSet, FailedFolderQueriesStartThePathsAtTheSeparator) {
-  PathFacts f;
-  f.programFiles.AssignWide(W(u""), 0);
-  f.commonPrograms.AssignWide(W(u""), 0);
-  f.commonDesktop.AssignWide(W(u""), 0);
-  ASSERT_EQ(1, f.Compose());
-  EXPECT_EQ(u"\\Kestrel Keyboards", f.Slot(2));
-  EXPECT_EQ(u"\\Kestrel Keyboards\\Kestrel", f.Slot(3));
-  EXPECT_EQ(u"\\Kestrel Keyboards\\Kestrel", f.Slot(5));
-  EXPECT_EQ(u"\\Kestrel Read Me.lnk", f.Slot(23));
-  EXPECT_EQ(u"\\Kestrel Keyboards\\Kestrel\\setup.exe", f.Slot(33));
+// Paths composed from an empty folder would begin at the current drive's root.
+TEST(ProgramPathSet, AnyFailedFolderQueryComposesNothing) {
+  for (int which = 0; which < 3; ++which) {
+    PathFacts f;
+    WString* folders[] = {&f.programFiles, &f.commonPrograms, &f.commonDesktop};
+    folders[which]->AssignWide(W(u""), 0);
+    EXPECT_EQ(0, f.Compose()) << "folder " << which;
+    for (int i = 2; i < kProgramPathSlots; ++i) EXPECT_EQ(u"", f.Slot(i)) << "slot " << i;
+  }
 }
 
 TEST(ProgramPathSet, FolderEndingInABackslashGetsNoSecondOne) {

@@ -227,6 +227,45 @@ TEST_F(DetectInstallation, ValuesOfTheWrongTypeCountAsMissing) {
   }
 }
 
+// Counters the sequences add to and subtract from, and the level, out of their
+// range: the record is damaged, as if the value were missing.
+TEST_F(DetectInstallation, CountersAndLevelsOutOfRangeCountAsMissing) {
+  struct Case {
+    const wchar_t* path;
+    const wchar_t* name;
+    uint32_t value;
+    int index;  // in kRecord
+  };
+  const Case cases[] = {
+      {kProductKeyPath, L"InstallCount", 0x7FFFFFFFu, 1},
+      {kProductKeyPath, L"InstallCount", 0x80000000u, 1},
+      {kProductKeyPath, L"InstallCount", 0x10000u, 1},
+      {kDocumentKeyPath, L"GuideUseCount", 0xFFFFFFFFu, 16},
+      {kDocumentKeyPath, L"GuideUseCount", 0x80000000u, 16},
+      {kLayoutRecordPath, L"Level", 0, 19},
+      {kLayoutRecordPath, L"Level", 0x80000000u, 19},
+      {kLayoutRecordPath, L"Level", 0xFFFFFF4Cu, 19},  // -180
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.name << " = " << c.value);
+    TearDown();
+    SetUp();
+    WriteRecord(-1);
+    ASSERT_TRUE(PutDword(c.path, c.name, c.value));
+    app_->detectInstallation();
+    EXPECT_EQ(0, app_->getInstalledVersion());
+    ExpectReadUpTo(c.index, c.index);
+  }
+  // The largest sane count is still taken.
+  TearDown();
+  SetUp();
+  WriteRecord(-1);
+  ASSERT_TRUE(PutDword(kProductKeyPath, L"InstallCount", 0xFFFF));
+  app_->detectInstallation();
+  EXPECT_EQ(180, app_->getInstalledVersion());
+  EXPECT_EQ(0xFFFF, InstallerAppProbe::installCount(*app_));
+}
+
 TEST_F(DetectInstallation, StoredChoicesOutOfRangeOrMistypedAreIgnored) {
   WriteRecord(-1);
   ASSERT_TRUE(PutDword(kLayoutRecordPath, L"Variant", 3));

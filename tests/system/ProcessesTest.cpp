@@ -27,7 +27,7 @@ class Processes : public SystemTest {
   bool markerAppears(DWORD ms) {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < ms) {
-      if (ReadWholeFile(marker) == "ran") return true;
+      if (ReadWholeFile(marker).compare(0, 4, "ran\n") == 0) return true;
       Sleep(50);
     }
     return false;
@@ -94,7 +94,9 @@ TEST_F(Processes, CommandsThatCannotStartFail) {
 
 // ---- runWithAssociatedProgram ----------------------------------------------------------------
 
-// Registers this process's own file type, opened by the child program, for one test.
+// A file type of this process's own, registered for one test in the machine's
+// or the user's classes, opened by the child program or by a copy of it in the
+// system folder.
 class AssociatedProgram : public Processes {
  protected:
   void SetUp() override {
@@ -103,32 +105,52 @@ class AssociatedProgram : public Processes {
     ASSERT_EQ(1, app.loadText(kTestAssociationId, extension));
     extensionKey = Wide(extension);
     typeKey = Unique(L"KestrelTests.File");
-    const std::wstring child = TestProgramFolder() + KESTREL_SYSTEM_TEST_CHILD;
-    const std::wstring command = L"\"" + child + L"\" \"%1\"";
-    ASSERT_TRUE(SetText(extensionKey, typeKey));
-    ASSERT_TRUE(SetText(typeKey + L"\\shell\\open\\command", command));
+    child = TestProgramFolder() + KESTREL_SYSTEM_TEST_CHILD;
+    systemChild = SystemFolder() + L"\\" + Unique(L"kestrel-child") + L".exe";
+    ASSERT_TRUE(CopyFileW(child.c_str(), systemChild.c_str(), FALSE));
   }
   void TearDown() override {
-    SHDeleteKeyW(HKEY_CLASSES_ROOT, extensionKey.c_str());
-    SHDeleteKeyW(HKEY_CLASSES_ROOT, typeKey.c_str());
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+      SHDeleteKeyW(root, (kClasses + extensionKey).c_str());
+      SHDeleteKeyW(root, (kClasses + typeKey).c_str());
+    }
+    DeleteFileW(systemChild.c_str());
     Processes::TearDown();
   }
-  static bool SetText(const std::wstring& key, const std::wstring& text) {
-    return SHSetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, REG_SZ, text.c_str(),
+  void Register(HKEY root, const std::wstring& program) {
+    const std::wstring command = L"\"" + program + L"\" \"%1\"";
+    ASSERT_TRUE(SetText(root, kClasses + extensionKey, typeKey));
+    ASSERT_TRUE(SetText(root, kClasses + typeKey + L"\\shell\\open\\command", command));
+  }
+  static bool SetText(HKEY root, const std::wstring& key, const std::wstring& text) {
+    return SHSetValueW(root, key.c_str(), nullptr, REG_SZ, text.c_str(),
                        static_cast<DWORD>((text.size() + 1) * 2)) == ERROR_SUCCESS;
   }
-  std::wstring extensionKey, typeKey;
+  const std::wstring kClasses = L"Software\\Classes\\";
+  std::wstring extensionKey, typeKey, child, systemChild;
 };
 
-TEST_F(AssociatedProgram, RunsTheProgramOfTheType) {
+// The installer runs elevated: the program it starts for a file type must be
+// the machine's choice, and one of the system's own.
+TEST_F(AssociatedProgram, OnlyTheMachinesProgramInTheSystemFolderRuns) {
   WString program;
+  Register(HKEY_CURRENT_USER, systemChild);  // writable without elevation
+  EXPECT_EQ(0, app.findAssociatedProgram(kTestAssociationId, program)) << Wide(program);
+  Register(HKEY_LOCAL_MACHINE, child);  // outside the system folder
+  EXPECT_EQ(0, app.findAssociatedProgram(kTestAssociationId, program)) << Wide(program);
+  EXPECT_EQ(0, app.runWithAssociatedProgram(kTestAssociationId, kAssociatedCommandId,
+                                            marker.c_str()));
+
+  Register(HKEY_LOCAL_MACHINE, systemChild);
   ASSERT_EQ(1, app.findAssociatedProgram(kTestAssociationId, program));
-  EXPECT_EQ(0, lstrcmpiW((TestProgramFolder() + KESTREL_SYSTEM_TEST_CHILD).c_str(),
-                         program.WideAt(0)))
-      << Wide(program);
+  EXPECT_EQ(0, lstrcmpiW(systemChild.c_str(), program.WideAt(0))) << Wide(program);
   EXPECT_EQ(1, app.runWithAssociatedProgram(kTestAssociationId, kAssociatedCommandId,
                                             marker.c_str()));
-  EXPECT_TRUE(markerAppears(15000));
+  ASSERT_TRUE(markerAppears(15000));
+  // Started in the system folder, not in the folder this program runs from.
+  std::string shown = ReadWholeFile(marker).substr(4);
+  std::wstring folder = SystemFolder();
+  EXPECT_EQ(0, lstrcmpiA(std::string(folder.begin(), folder.end()).c_str(), shown.c_str())) << shown;
 }
 
 TEST_F(AssociatedProgram, TypeWithoutProgramRunsNothing) {

@@ -8,6 +8,7 @@
 #include <string.h>
 
 #include "tests/app/support/InstallerAppProbe.h"
+#include "payload/StringIds.h"
 #include "tests/system/SystemFixture.h"
 #include "text/Memory.h"
 
@@ -270,6 +271,11 @@ TEST_F(Registry, MachineTextWritesUnderAnExistingMachineKey) {
   ASSERT_EQ(1, app.loadText(kTextDataId, expected));
   EXPECT_EQ(1, app.textEquals(machine, kTextValueId, expected));
   EXPECT_EQ(0, app.setMachineText(kTestMachineKeyId, kTextValueId, kUnknownId));
+  // A command names its system program by the folder's full path, filled in now.
+  EXPECT_EQ(1, app.setMachineText(kTestMachineKeyId, kTextValueId, kCompletionTextId));
+  WString command;
+  ASSERT_EQ(1, app.readText(machine, kTextValueId, command));
+  EXPECT_EQ(L"\"" + SystemFolder() + L"\\control.exe\" input.dll", Wide(command));
   RegCloseKey(machine);
   SHDeleteKeyW(HKEY_LOCAL_MACHINE, path.WideAt(0));
 }

@@ -43,6 +43,7 @@ TableImage TestTexts() {
       Wide(kCmdCommandId, u"\"%s\\cmd.exe\" /c exit 0"),
       Wide(kMissingProgramCommandId, u"\"%s\\kestrel-missing-program.exe\""),
       Wide(kAssociatedCommandId, u"\"%s\" \"%s\" 0"),
+      Wide(kReplaceCommandId, U16(L"\"" + childPath + L"\" \"%s\" %d \"%s\"")),
   };
   return BuildTable(texts);
 }

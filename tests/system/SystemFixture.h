@@ -40,6 +40,7 @@ constexpr uint32_t kChildCommandId = 9070;     // child path, marker path, milli
 constexpr uint32_t kCmdCommandId = 9071;       // system folder: cmd.exe /c exit 0
 constexpr uint32_t kMissingProgramCommandId = 9072;
 constexpr uint32_t kAssociatedCommandId = 9073;  // program, marker path
+constexpr uint32_t kReplaceCommandId = 9074;   // child: marker path, milliseconds, file to attack
 constexpr uint32_t kUnknownId = 9999;          // no table holds it
 
 std::wstring Wide(const WString& text);

@@ -1,0 +1,23 @@
+// OwnImage: the running program's own file, held open from start-up so that
+// nobody can change, replace or rename it, and copied from that handle.
+#pragma once
+
+#include <windows.h>
+
+#include "text/WString.h"
+
+// The full path of the running program's image (GetModuleFileNameW, any
+// length). 1 = `out` holds it; 0 = `out` empty.
+int GetOwnImagePath(WString& out);
+
+// Opens the file at `path` for reading while denying write and delete to
+// every other opener (which also stops a rename), and checks that its headers
+// are those of the image mapped at `module`. The handle, or null when the file
+// cannot be opened or is not the running image.
+HANDLE OpenOwnImage(const WChar* path, HMODULE module);
+
+// Writes every byte of the file behind `image` (read from its start) into a
+// new file at `target`, replacing one that exists. 1 = all bytes copied;
+// 0 = nothing to copy from, the target could not be made or a read or write
+// failed (a partial target may stay).
+int CopyOwnImage(HANDLE image, const WChar* target);

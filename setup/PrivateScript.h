@@ -1,0 +1,31 @@
+// PrivateScript: a script file for a system command that no other process can
+// plant, redirect, replace or remove from its creation until it is removed.
+#pragma once
+
+#include <windows.h>
+
+#include <stdint.h>
+
+#include "text/WString.h"
+
+// The folder, the file and the handle that pins the file. Owned by one caller,
+// who ends it with RemovePrivateScript.
+struct PrivateScript {
+  WString folder;     // made for this script; administrators and the system only
+  WString path;       // the script file in it
+  HANDLE file = nullptr;  // open for reading, sharing reads only; null when none
+};
+
+// Makes a new folder under `parent` (an existing folder) named `prefix`, this
+// process's id and a counter, never taking a name that already exists, with
+// access for administrators and the system only; creates the script in it
+// exclusively, writes `bytes` through the handle that created it, then holds
+// it open for reading only, sharing nothing but reads, after checking that it
+// is still the file written. 1 = `script` is ready for the command; 0 = nothing
+// is left behind and `script` is empty.
+int CreatePrivateScript(const WChar* parent, const WChar* prefix, const uint8_t* bytes,
+                        uint32_t count, PrivateScript& script);
+
+// Lets go of the file, then deletes it and its folder (each at the next
+// restart when it cannot go now). Harmless on an empty script.
+void RemovePrivateScript(PrivateScript& script);

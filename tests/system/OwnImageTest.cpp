@@ -1,0 +1,55 @@
+// The program's own file: taken from the running image (never the command
+// line), held so that nobody can rename, replace or change it, and copied from
+// that hold.
+
+#include <windows.h>
+
+#include "setup/OwnImage.h"
+#include "tests/system/SystemFixture.h"
+
+namespace {
+
+class OwnImage : public SystemTest {};
+
+TEST_F(OwnImage, WhatIsCopiedIsTheRunningImageEvenIfSomeoneSwapsTheFile) {
+  ASSERT_TRUE(ready);
+  wchar_t module[MAX_PATH + 1] = {};
+  ASSERT_NE(0u, GetModuleFileNameW(nullptr, module, MAX_PATH));
+  const std::string original = ReadWholeFile(module);
+  ASSERT_EQ(1, app.buildPaths());
+  EXPECT_EQ(std::wstring(module), Wide(*app.path(30)));
+
+  // The attack: rename the running file away and put another in its place.
+  const std::wstring moved = std::wstring(module) + L".moved";
+  const bool renamed = MoveFileW(module, moved.c_str()) != 0;
+  EXPECT_FALSE(renamed);
+  if (renamed) {
+    HANDLE other = CreateFileW(module, GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    DWORD written = 0;
+    if (other != INVALID_HANDLE_VALUE) WriteFile(other, "MZ swapped", 10, &written, nullptr);
+    if (other != INVALID_HANDLE_VALUE) CloseHandle(other);
+  }
+  HANDLE writer = CreateFileW(module, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_EQ(INVALID_HANDLE_VALUE, writer);
+  if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+
+  wchar_t temp[MAX_PATH + 1] = {};
+  GetTempPathW(MAX_PATH + 1, temp);
+  const std::wstring copy = std::wstring(temp) + Unique(L"kestrel-copy") + L".exe";
+  EXPECT_EQ(1, app.copyOwnImage(copy.c_str()));
+  EXPECT_TRUE(ReadWholeFile(copy) == original);
+  DeleteFileW(copy.c_str());
+  if (renamed) {
+    DeleteFileW(module);
+    MoveFileW(moved.c_str(), module);
+  }
+}
+
+TEST_F(OwnImage, AnotherFileIsNotTakenForTheRunningImage) {
+  const std::wstring other = TestProgramFolder() + KESTREL_SYSTEM_TEST_CHILD;
+  EXPECT_EQ(nullptr, OpenOwnImage(other.c_str(), GetModuleHandleW(nullptr)));
+  EXPECT_EQ(0, CopyOwnImage(nullptr, other.c_str()));
+}
+
+}  // namespace

@@ -43,7 +43,8 @@ int RestrictDllSearch(const DllSearchCalls& calls) {
       calls.setDefaultDllDirectories(kSearchSystem32)) {
     return 1;
   }
-  // XP SP1 to 7 without the update: at least drop the current folder.
+  // XP SP1 to 7 without the update, and Vista: drop at least the current folder. The
+  // program's own folder is still searched first, hence the preloaded libraries.
   const int dropped =
       (calls.setDllDirectory != nullptr && calls.setDllDirectory(L"")) ? 1 : 0;
   /* result ignored: the count only tells how many of them this system has */

@@ -17,7 +17,7 @@ const wchar_t* const kPreloadedLibraries[] = {
     L"version.dll",    // file versions, read by the shell and the compatibility layer
     L"profapi.dll",    // imported by userenv on Windows 7
     L"userenv.dll",    // profile folders (the common desktop and start menu) for the shell
-    L"shfolder.dll",   // the shell-folder helper that older shell code loads by name
+    L"shfolder.dll",   // SHGetFolderPath for code older than shell32's, loaded by name
     L"setupapi.dll",   // the shell's drive enumeration on Windows XP
     L"apphelp.dll",    // compatibility checks of the shell and of process creation
     L"propsys.dll",    // property stores of the shell and shlwapi, Vista on

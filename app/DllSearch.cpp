@@ -2,31 +2,54 @@
 
 #include "app/DllSearch.h"
 
-#include <windows.h>
+#include "app/SystemLibraryPreload.h"
 
 namespace {
 
 // LOAD_LIBRARY_SEARCH_SYSTEM32, spelled out for headers of older SDKs.
 constexpr DWORD kSearchSystem32 = 0x00000800;
 
-typedef BOOL(WINAPI* SetDefaultDllDirectoriesProc)(DWORD);
-typedef BOOL(WINAPI* SetDllDirectoryProc)(LPCWSTR);
+// Windows Vista and Server 2008.
+constexpr int kVistaVersionCode = 60;
 
 template <typename Proc>
 Proc KernelProc(HMODULE kernel, const char* name) {
-  return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(kernel, name)));
+  return reinterpret_cast<Proc>(reinterpret_cast<void (*)()>(GetProcAddress(kernel, name)));
 }
 
 }  // namespace
 
-int RestrictDllSearch() {
-  // kernel32 is in every process: asking it loads nothing.
+DllSearchCalls SystemDllSearchCalls() {
+  DllSearchCalls calls = {};
+  // kernel32 is in every process: asking for it loads nothing.
   HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-  if (kernel == nullptr) return 0;
-  SetDefaultDllDirectoriesProc setDefault =
-      KernelProc<SetDefaultDllDirectoriesProc>(kernel, "SetDefaultDllDirectories");
-  if (setDefault != nullptr && setDefault(kSearchSystem32)) return 1;
-  // XP SP1 to Vista without the update: at least drop the current folder.
-  SetDllDirectoryProc setDirectory = KernelProc<SetDllDirectoryProc>(kernel, "SetDllDirectoryW");
-  return (setDirectory != nullptr && setDirectory(L"")) ? 1 : 0;
+  if (kernel != nullptr) {
+    calls.setDefaultDllDirectories =
+        KernelProc<BOOL(WINAPI*)(DWORD)>(kernel, "SetDefaultDllDirectories");
+    calls.setDllDirectory = KernelProc<BOOL(WINAPI*)(LPCWSTR)>(kernel, "SetDllDirectoryW");
+  }
+  OSVERSIONINFOW version = {};
+  version.dwOSVersionInfoSize = sizeof(version);
+  if (GetVersionExW(&version)) {
+    calls.versionCode = static_cast<int>(version.dwMajorVersion * 10 + version.dwMinorVersion);
+  }
+  return calls;
 }
+
+int RestrictDllSearch(const DllSearchCalls& calls) {
+  // On Vista, CoCreateInstance of the shell-link object fails once the default
+  // directories are set, and shortcuts are part of every installation.
+  if (calls.setDefaultDllDirectories != nullptr && calls.versionCode != kVistaVersionCode &&
+      calls.setDefaultDllDirectories(kSearchSystem32)) {
+    return 1;
+  }
+  // XP SP1 to 7 without the update, and Vista: drop at least the current folder. The
+  // program's own folder is still searched first, hence the preloaded libraries.
+  const int dropped =
+      (calls.setDllDirectory != nullptr && calls.setDllDirectory(L"")) ? 1 : 0;
+  /* result ignored: the count only tells how many of them this system has */
+  PreloadSystemLibraries();
+  return dropped;
+}
+
+int RestrictDllSearch() { return RestrictDllSearch(SystemDllSearchCalls()); }

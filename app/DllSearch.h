@@ -2,9 +2,34 @@
 // loaded into the elevated installer.
 #pragma once
 
-// Restricts the library search to the system folder: SetDefaultDllDirectories
-// with LOAD_LIBRARY_SEARCH_SYSTEM32 where the system has it, else
-// SetDllDirectoryW(L"") to drop the current folder from the search. Both are
-// looked up at run time (Windows 2000 has neither).
-// 1 = one of the two took effect; 0 = neither did.
+#include <windows.h>
+
+// The kernel32 calls the restriction uses and the system version, apart so that
+// a test can take the path of the older systems on any system.
+struct DllSearchCalls {
+  // SetDefaultDllDirectories; null where the system lacks it (Windows 2000 and
+  // XP; Vista and 7 without the update that added it).
+  BOOL(WINAPI* setDefaultDllDirectories)(DWORD flags);
+  // SetDllDirectoryW; null on Windows 2000 and XP before SP1.
+  BOOL(WINAPI* setDllDirectory)(LPCWSTR folder);
+  // Version code of the running system (major x 10 + minor); 0 when unknown.
+  int versionCode;
+};
+
+// The calls of the running system, looked up in kernel32 at run time (Windows
+// 2000 has neither).
+DllSearchCalls SystemDllSearchCalls();
+
+// Restricts the library search to the system folder with SetDefaultDllDirectories
+// (LOAD_LIBRARY_SEARCH_SYSTEM32). Where that call is missing, fails, or the system
+// is Vista (where the shell-link object cannot be created once it is in force),
+// drops the current folder with SetDllDirectoryW(L"") and loads the system
+// libraries that system code loads by name later from the system folder
+// (PreloadSystemLibraries), since the program's own folder is still searched
+// first on that path.
+// 1 = SetDefaultDllDirectories or SetDllDirectoryW took effect; 0 = neither did
+// (Windows 2000), the libraries are preloaded all the same.
+int RestrictDllSearch(const DllSearchCalls& calls);
+
+// RestrictDllSearch with the calls of the running system.
 int RestrictDllSearch();

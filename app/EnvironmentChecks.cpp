@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include "app/InstallerApp.h"
+#include "app/RestartRequest.h"
 #include "app/ShutdownPrivilege.h"
 #include "payload/StringIds.h"
 #include "setup/rules/SystemSupport.h"
@@ -132,6 +133,6 @@ int InstallerApp::checkAdministrator() {
 
 int InstallerApp::restartSystem() {
   if (!EnableShutdownPrivilege()) return 0;
-  WChar noMessage[1] = {0};
-  return InitiateSystemShutdownExW(nullptr, noMessage, 0, FALSE, TRUE, kRestartReason) ? 1 : 0;
+  // advapi32 is imported by the program, so asking for it loads nothing.
+  return RequestRestart(GetModuleHandleW(L"advapi32.dll"), kRestartReason);
 }

@@ -8,7 +8,8 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/,
                     int /*show*/) {
   // Before anything else can load a library by name.
-  /* result ignored: an older system without either call is still usable */
+  /* result ignored: on Windows 2000, which has neither call, the preloaded
+     system libraries are the protection there is, and the program goes on */
   RestrictDllSearch();
   return RunInstaller(instance);
 }

@@ -92,6 +92,9 @@ foreach(stem IN LISTS KESTREL_LAYOUT_VARIANTS)
   add_test(NAME layout.image.${stem}
     COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DIMAGE=${image}
             -P "${CMAKE_SOURCE_DIR}/cmake/CheckLayoutImage.cmake")
+  # Its imports and subsystem version against the oldest system of its architecture.
+  add_test(NAME layout.imports.${stem}
+    COMMAND "${CMAKE_SOURCE_DIR}/scripts/check-pe.sh" "${CMAKE_OBJDUMP}" "${image}")
   math(EXPR variant "${variant} + 1")
 endforeach()
 

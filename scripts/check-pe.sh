@@ -1,59 +1,79 @@
 #!/usr/bin/env bash
-# Checks a built setup.exe: PE32 for i386, GUI subsystem, and an import table that
-# names only system DLLs (a static runtime: no libgcc, libstdc++ or winpthread DLL).
-# usage: scripts/check-pe.sh OBJDUMP setup.exe      exit 0 = all checks hold
+# Checks a built image of the product: setup.exe or a layout library.
+#   - setup.exe is PE32 for i386 with the GUI subsystem and has an import table;
+#   - the image's subsystem version asks for no newer Windows than its oldest system;
+#   - every function it imports is in the table of imports with a minimum Windows
+#     version that its oldest system has, and the table itself is sorted and complete.
+# The oldest system is Windows 2000 for x86 images and Windows XP for x64 ones (the
+# subsystem version of XP x64 is 5.2). Wine exports every function whatever version
+# it emulates, so only this check sees an import that an older Windows lacks, and for
+# which its loader would refuse the whole program.
+# usage: scripts/check-pe.sh OBJDUMP IMAGE [TABLE]      exit 0 = all checks hold
+#        TABLE defaults to tools/imports/minimum-windows.txt
 set -uo pipefail
 
 objdump=$1
-exe=$2
-allowed="KERNEL32.dll USER32.dll GDI32.dll ADVAPI32.dll SHELL32.dll SHLWAPI.dll OLE32.dll COMCTL32.dll msvcrt.dll"
+image=$2
+table=${3:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/tools/imports/minimum-windows.txt}
 
-dump=$("$objdump" -p "$exe") || { echo "FAIL: $objdump -p $exe failed"; exit 1; }
+dump=$("$objdump" -p "$image") || { echo "FAIL: $objdump -p $image failed"; exit 1; }
 fail=0
 check() { # description, pattern
   if grep -Eq "$2" <<<"$dump"; then echo "ok: $1"; else echo "FAIL: $1"; fail=1; fi
 }
-check "file format pei-i386" 'file format pei-i386'
-check "PE32 optional header (magic 010b)" '^Magic[[:space:]]+010b'
-check "GUI subsystem" '^Subsystem[[:space:]]+00000002'
 
-dlls=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$dump")
-for dll in $dlls; do
-  ok=0
-  for a in $allowed; do
-    [ "${dll,,}" = "${a,,}" ] && ok=1
-  done
-  if [ $ok -eq 1 ]; then echo "ok: imports $dll"; else echo "FAIL: imports $dll (not a system DLL)"; fail=1; fi
-done
-[ -n "$dlls" ] || { echo "FAIL: no import table"; fail=1; }
+# Oldest system as a version code (major x 10 + minor), its name, and the highest
+# subsystem version (major.minor) its loader accepts.
+if grep -q 'file format pei-x86-64' <<<"$dump"; then
+  oldest=51 oldest_name="Windows XP" subsystem_limit=52
+else
+  check "file format pei-i386" 'file format pei-i386'
+  oldest=50 oldest_name="Windows 2000" subsystem_limit=50
+fi
 
-# Functions that Windows 2000 lacks, as the runtime or careless code may import them
-# (Wine exports them whatever version it emulates, so only this check sees them).
-# Code that needs one looks it up at run time with GetProcAddress.
-# A list of known later functions, not a proof: it grows as we meet more.
-later="GetTickCount64 InitOnceExecuteOnce InitOnceBeginInitialize InitOnceComplete
-  InitializeConditionVariable SleepConditionVariableCS SleepConditionVariableSRW
-  WakeConditionVariable WakeAllConditionVariable InitializeSRWLock AcquireSRWLockExclusive
-  AcquireSRWLockShared ReleaseSRWLockExclusive ReleaseSRWLockShared TryAcquireSRWLockExclusive
-  FlsAlloc FlsFree FlsGetValue FlsSetValue AddVectoredExceptionHandler
-  RemoveVectoredExceptionHandler GetNativeSystemInfo IsWow64Process
-  Wow64DisableWow64FsRedirection Wow64RevertWow64FsRedirection SetDllDirectoryW
-  SetDllDirectoryA SetDefaultDllDirectories AddDllDirectory GetModuleHandleExW
-  GetModuleHandleExA CreateSymbolicLinkW GetFinalPathNameByHandleW GetLocaleInfoEx
-  LCIDToLocaleName LocaleNameToLCID CompareStringEx GetUserDefaultLocaleName
-  RegDeleteKeyExW RegGetValueW RegSetKeyValueW RegDeleteTreeW RegDisableReflectionKey
-  AttachConsole GetProcessId GetThreadId GetErrorMode"
-functions=$(awk '/DLL Name:/ { dll = $3 } /^\t[0-9a-f]+\t/ && NF >= 3 { print dll ":" $3 }' <<<"$dump")
-late=0
-for entry in $functions; do
-  name=${entry#*:}
-  for f in $later; do
-    if [ "$name" = "$f" ]; then echo "FAIL: imports $entry (not on Windows 2000)"; late=1; fi
-  done
-  case "${entry,,}" in
-    msvcrt.dll:*_s|msvcrt.dll:_aligned_*) echo "FAIL: imports $entry (not in Windows 2000's msvcrt)"; late=1 ;;
-  esac
-done
-[ -n "$functions" ] || { echo "FAIL: no imported functions found"; fail=1; }
-if [ $late -eq 0 ]; then echo "ok: no import known to be missing on Windows 2000"; else fail=1; fi
+if ! grep -Eq '^[[:space:]]+DLL$' <<<"$dump"; then
+  # An executable: setup.exe. (Layout libraries import nothing at all.)
+  check "PE32 optional header (magic 010b)" '^Magic[[:space:]]+010b'
+  check "GUI subsystem" '^Subsystem[[:space:]]+00000002'
+  check "import table" 'DLL Name:'
+fi
+
+subsystem=$(awk '/^MajorSubsystemVersion/ { major = $2 } /^MinorSubsystemVersion/ { minor = $2 }
+  END { print major * 10 + minor }' <<<"$dump")
+if [ "$subsystem" -le "$subsystem_limit" ]; then
+  echo "ok: subsystem version $subsystem (code) loads on $oldest_name"
+else
+  echo "FAIL: subsystem version $subsystem (code) is newer than $oldest_name accepts"
+  fail=1
+fi
+
+# The table: "dll function minimum kind:source" rows, sorted, each function once.
+rows=$(grep -Ev '^[[:space:]]*(#|$)' "$table") || { echo "FAIL: no rows in $table"; exit 1; }
+if ! LC_ALL=C sort -c -u <<<"$rows" 2>/dev/null; then
+  echo "FAIL: $table is not sorted (LC_ALL=C sort), or holds a row twice"
+  fail=1
+fi
+
+# Every import against the table; the awk prints one line per finding.
+findings=$(awk -v oldest="$oldest" -v oldest_name="$oldest_name" '
+  FNR == NR {
+    if (NF != 4 || $3 !~ /^[0-9]+$/ || $4 !~ /^(learn|msdn98|msdn2000|xp-floor|crt):./) { print "FAIL: table row \"" $0 "\" is not: dll function minimum kind:source"; failed++; next }
+    minimum[tolower($1) " " $2] = $3
+    next
+  }
+  /DLL Name:/ { dll = $3; next }
+  /^\t[0-9a-f]+\t/ {
+    imported++
+    if (NF < 3) { print "FAIL: imports from " dll " by ordinal:" $0; failed++; next }
+    key = tolower(dll) " " $3
+    if (!(key in minimum)) { print "FAIL: imports " dll " " $3 ", which the table does not list"; failed++ }
+    else if (minimum[key] + 0 > oldest + 0) {
+      print "FAIL: imports " dll " " $3 ", documented from version " minimum[key] ", later than " oldest_name
+      failed++
+    }
+  }
+  END { if (!failed) print "ok: all " imported + 0 " imported functions are documented for " oldest_name }
+' <(grep -Ev '^[[:space:]]*(#|$)' "$table") - <<<"$dump")
+[ -z "$findings" ] || echo "$findings"
+grep -q '^FAIL' <<<"$findings" && fail=1
 exit $fail

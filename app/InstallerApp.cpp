@@ -23,7 +23,7 @@ constexpr int32_t kVariantCount = 3;
 }  // namespace
 
 InstallerApp::InstallerApp()
-    : AppBase(kPayloadStore.keyParameters),
+    : AppBase(PayloadKeyParameters()),
       fallbackLanguageId(0),
       targetLanguageId(0),
       defaultLanguageFlag(1),

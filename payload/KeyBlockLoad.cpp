@@ -9,7 +9,9 @@
 int KeyBlock::loadFromImage(const uint8_t* stored, int32_t length) {
   release();
   if (stored == nullptr || length == 0 || length != size) return 0;
-  data = static_cast<uint8_t*>(AllocateBlock(static_cast<size_t>(size)));
+  // No memory is a refusal like the others: the caller decides what it means.
+  data = static_cast<uint8_t*>(TryAllocateBlock(static_cast<size_t>(size)));
+  if (data == nullptr) return 0;
   memcpy(data, stored, static_cast<size_t>(size));
   const KeyBlockParameters parameters = {keyOffset,        moveASource,      moveADestination,
                                          moveACount,       moveBSource,      moveBDestination,

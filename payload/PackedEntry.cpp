@@ -24,31 +24,61 @@ void WriteLe32(uint32_t v, uint8_t* p) {
   p[3] = static_cast<uint8_t>(v >> 24);
 }
 
-// The checked steps after deciphering; returns the plain bytes or null.
-uint8_t* InflateChecked(const uint8_t* entry, uint32_t storedLength, PackedHeader* header) {
+// Raw deflate turns one input byte into at most 1032 output bytes (a 258-byte
+// match coded in two bits), so a larger plain length can only be damage.
+constexpr uint64_t kMostPlainBytesPerPackedByte = 1032;
+
+// The checked steps after deciphering; returns the plain bytes, or null with
+// the check that failed in *failed.
+uint8_t* InflateChecked(const uint8_t* entry, uint32_t storedLength, PackedHeader* header,
+                        EntryCheck* failed) {
   *header = ReadPackedHeader(entry);
-  if (header->storedLength != storedLength) return nullptr;
-  if (header->packedLength > storedLength - kPackedHeaderSize) return nullptr;
+  if (header->storedLength != storedLength) {
+    *failed = kEntryLengthMismatch;
+    return nullptr;
+  }
+  if (header->packedLength > storedLength - kPackedHeaderSize) {
+    *failed = kEntryPackedTooLong;
+    return nullptr;
+  }
   const uint8_t* data = entry + kPackedHeaderSize;
-  if (crc32(0, data, header->packedLength) != header->packedCrc) return nullptr;
+  if (crc32(0, data, header->packedLength) != header->packedCrc) {
+    *failed = kEntryPackedCrc;
+    return nullptr;
+  }
   // The payload tool pads with zeros. Checking them catches damage to a last
   // block that holds only a byte or two of data, which the CRC could miss.
   for (uint32_t i = kPackedHeaderSize + header->packedLength; i < storedLength; ++i) {
-    if (entry[i] != 0) return nullptr;
+    if (entry[i] != 0) {
+      *failed = kEntryPaddingNotZero;
+      return nullptr;
+    }
+  }
+  // Refused before allocating, so that a damaged length never asks for gigabytes.
+  if (header->plainLength > kMostPlainBytesPerPackedByte * header->packedLength) {
+    *failed = kEntryNotInflated;
+    return nullptr;
   }
   // Even length plus two: room for a 16-bit terminator after the data.
   const uint64_t outputSize = (static_cast<uint64_t>(header->plainLength) / 2 + 1) * 2;
-  if (outputSize > SIZE_MAX) return nullptr;
-  uint8_t* output = static_cast<uint8_t*>(TryAllocateBlock(static_cast<size_t>(outputSize)));
-  if (output == nullptr) return nullptr;
-  int64_t produced = InflateRaw(output, header->plainLength, data, header->packedLength);
-  if (produced != header->plainLength ||
-      crc32(0, output, header->plainLength) != header->plainCrc) {
-    FreeBlock(output);
+  uint8_t* output = outputSize > SIZE_MAX
+                        ? nullptr
+                        : static_cast<uint8_t*>(TryAllocateBlock(static_cast<size_t>(outputSize)));
+  if (output == nullptr) {
+    *failed = kEntryNoMemory;
     return nullptr;
   }
-  memset(output + header->plainLength, 0, static_cast<size_t>(outputSize - header->plainLength));
-  return output;
+  int64_t produced = InflateRaw(output, header->plainLength, data, header->packedLength);
+  if (produced != header->plainLength) {
+    *failed = kEntryNotInflated;
+  } else if (crc32(0, output, header->plainLength) != header->plainCrc) {
+    *failed = kEntryPlainCrc;
+  } else {
+    memset(output + header->plainLength, 0, static_cast<size_t>(outputSize - header->plainLength));
+    return output;
+  }
+  FreeBlock(output);
+  return nullptr;
 }
 
 }  // namespace
@@ -67,24 +97,41 @@ void WritePackedHeader(const PackedHeader& header, uint8_t* bytes) {
   WriteLe32(header.tag, bytes + 20);
 }
 
-uint8_t* KeyBlock::extractEntry(const uint8_t* stored, uint32_t* length, uint32_t* tag) const {
-  const uint8_t* keyBytes = key();
-  if (keyBytes == nullptr || stored == nullptr || length == nullptr) return nullptr;
-  const uint32_t storedLength = *length;
+uint8_t* ExtractCheckedEntry(const KeyBlock& keyBlock, const uint8_t* stored, uint32_t* length,
+                             uint32_t* tag, EntryReport* report) {
+  EntryReport local;
+  EntryReport& out = report != nullptr ? *report : local;
+  out.header = PackedHeader{0, 0, 0, 0, 0, 0};
+  out.failed = kEntryIntact;
+  const uint8_t* keyBytes = keyBlock.key();
+  if (keyBytes == nullptr) {
+    out.failed = kEntryNoKey;
+    return nullptr;
+  }
+  const uint32_t storedLength = length != nullptr ? *length : 0;
   // Whole blocks only, and at least the header.
-  if (storedLength < kPackedHeaderSize || storedLength % 8 != 0) return nullptr;
+  if (stored == nullptr || storedLength < kPackedHeaderSize || storedLength % 8 != 0) {
+    out.failed = kEntryNotWholeBlocks;
+    return nullptr;
+  }
   uint8_t* entry = static_cast<uint8_t*>(TryAllocateBlock(storedLength));
-  if (entry == nullptr) return nullptr;
+  if (entry == nullptr) {
+    out.failed = kEntryNoMemory;
+    return nullptr;
+  }
   BlowfishCipher cipher;
-  cipher.setKey(keyBytes, keyLength);
+  cipher.setKey(keyBytes, keyBlock.keyLength);
   cipher.decryptBuffer(stored, entry, storedLength);
-  PackedHeader header;
-  uint8_t* output = InflateChecked(entry, storedLength, &header);
+  uint8_t* output = InflateChecked(entry, storedLength, &out.header, &out.failed);
   FreeBlock(entry);
   if (output == nullptr) return nullptr;
-  *length = header.plainLength;
-  if (tag != nullptr) *tag = header.tag;
+  *length = out.header.plainLength;
+  if (tag != nullptr) *tag = out.header.tag;
   return output;
+}
+
+uint8_t* KeyBlock::extractEntry(const uint8_t* stored, uint32_t* length, uint32_t* tag) const {
+  return ExtractCheckedEntry(*this, stored, length, tag, nullptr);
 }
 
 int KeyBlock::extractText(const uint8_t* stored, uint32_t length, WString* text) const {

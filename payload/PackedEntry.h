@@ -4,6 +4,8 @@
 
 #include <stdint.h>
 
+class KeyBlock;
+
 constexpr uint32_t kPackedHeaderSize = 24;
 
 struct PackedHeader {
@@ -18,6 +20,34 @@ struct PackedHeader {
 // Reads or writes a header as six little-endian words.
 PackedHeader ReadPackedHeader(const uint8_t* bytes);
 void WritePackedHeader(const PackedHeader& header, uint8_t* bytes);
+
+// The checks a stored entry passes on its way to plain bytes, in the order they
+// run; the first one it fails says what is wrong with it.
+enum EntryCheck : int32_t {
+  kEntryIntact = 0,
+  kEntryNoKey,           // the key block is empty or its key window lies outside it
+  kEntryNotWholeBlocks,  // stored length 0, below the header or not a multiple of 8
+  kEntryNoMemory,        // the deciphered copy or the output could not be allocated
+  kEntryLengthMismatch,  // the header's stored length differs: wrong key or damage
+  kEntryPackedTooLong,   // the packed length runs past the entry
+  kEntryPackedCrc,       // the CRC of the packed bytes does not match
+  kEntryPaddingNotZero,  // bytes after the packed data are not the tool's zeros
+  kEntryNotInflated,     // the data does not inflate to exactly the plain length
+  kEntryPlainCrc,        // the CRC of the plain bytes does not match
+};
+
+// What ExtractCheckedEntry found: the header as deciphered (all zero when the
+// entry failed before it was deciphered) and the first check that failed.
+struct EntryReport {
+  PackedHeader header;
+  EntryCheck failed;
+};
+
+// KeyBlock::extractEntry with a report: the same checks and the same outputs,
+// and, when `report` is not null, the header and the failed check written
+// into it whatever the result.
+uint8_t* ExtractCheckedEntry(const KeyBlock& keyBlock, const uint8_t* stored, uint32_t* length,
+                             uint32_t* tag, EntryReport* report);
 
 // Inflates raw deflate data (no zlib or gzip wrapper) in one call into exactly
 // `outputLength` bytes. Returns the bytes produced, or -1 when the stream is

@@ -1,6 +1,7 @@
 // PayloadStore: the enciphered entries compiled into the program image, as the
-// program reaches them: the scrambled key block with its rebuild parameters,
-// the four string tables, the licences, the layout images and the documents.
+// program reaches them: the scrambled key block, the four string tables, the
+// licences, the layout images and the documents; and the key block's rebuild
+// parameters.
 #pragma once
 
 #include <stdint.h>
@@ -29,7 +30,6 @@ constexpr int32_t kLayoutImageSlotCount = 13;
 
 struct PayloadStore {
   StoredEntry keyBlock;
-  KeyBlockParameters keyParameters;
   StoredEntry stringTables[kStoredTableCount];
   StoredEntry licences[kInterfaceLanguageCount];  // UTF-8 texts, one per interface language
   StoredEntry layoutImages[kLayoutVariantCount][kLayoutImageSlotCount];
@@ -38,5 +38,8 @@ struct PayloadStore {
   StoredEntry linkIcon;        // icon file the link files point to
 };
 
-// Defined by the generated payload source (or by a test's own store).
+// Both defined by the generated payload source (or by a test's own store).
 extern const PayloadStore kPayloadStore;
+// The rebuild parameters of kPayloadStore.keyBlock. Generated as one store per
+// field, so that the program's data holds no record of all ten together.
+KeyBlockParameters PayloadKeyParameters();

@@ -33,4 +33,4 @@ echo "size:      $(stat -c %s "$exe") bytes"
 echo "sha256:    $(sha256sum "$exe" | cut -d' ' -f1)"
 python3 "$repo/tools/pe_summary.py" "$exe"
 echo "payload (every entry deciphered and checked):"
-"$repo/build/host/kestrel-payload" inspect "$exe" | sed 's/^/  /'
+"$repo/build/host/kestrel-payload" inspect "$exe" --map "$repo/build/win32/generated/payload.map" | sed 's/^/  /'

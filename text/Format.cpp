@@ -98,8 +98,14 @@ int Convert(WString* target, const FormatSpec& spec, FormatArguments* arguments,
     case 'w': case 'W':
       return FormatAddress(target, spec, arguments);
     case 'N': {
-      static const WChar kNewline[2] = {0x0D, 0x0A};
-      return target->AppendWide(kNewline, 2);
+      // The line break is a field like any other: the width fills around it.
+      int64_t fill;
+      WChar* out = BeginField(target, spec, 2, false, &fill);
+      if (out == nullptr) return 0;
+      out[0] = 0x0D;
+      out[1] = 0x0A;
+      EndField(target, spec, out, 2, fill);
+      return 1;
     }
     case 'n': {
       int32_t* count = static_cast<int32_t*>(const_cast<void*>(arguments->NextPointer()));

@@ -1,5 +1,8 @@
 // Heap blocks for the text and payload code. Running out of memory ends the
 // program in one place instead of every caller checking for null.
+// Replaceable at link time: a test program that defines these four functions
+// itself (the payload tests' watched heap, which looks at each block as it is
+// freed) uses its own, and the program pays nothing for it.
 #pragma once
 
 #include <stddef.h>

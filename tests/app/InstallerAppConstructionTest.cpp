@@ -41,7 +41,7 @@ TEST_F(NewInstallerApp, KeyBlockTakesTheStoredRebuildParameters) {
   EXPECT_EQ(nullptr, block.data);
   EXPECT_EQ(968, block.size);
   EXPECT_EQ(495, block.keyLength);
-  const KeyBlockParameters& k = kPayloadStore.keyParameters;
+  const KeyBlockParameters k = PayloadKeyParameters();
   EXPECT_EQ(11, k.keyOffset);  // the test store's distinctive values
   EXPECT_EQ(k.keyOffset, block.keyOffset);
   EXPECT_EQ(k.moveASource, block.moveASource);

@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
   long runs = argc > 1 ? strtol(argv[1], nullptr, 10) : 2000;
   double start = Seconds();
   for (long run = 0; run < runs; ++run) {
-    KeyBlock keyBlock(kPayloadStore.keyParameters);
+    KeyBlock keyBlock(PayloadKeyParameters());
     if (!keyBlock.loadFromImage(kPayloadStore.keyBlock.bytes,
                                 static_cast<int32_t>(kPayloadStore.keyBlock.length))) {
       return 1;

@@ -10,7 +10,7 @@
 #include "tests/payload/PayloadTestSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static KeyBlock keyBlock(kPayloadStore.keyParameters);
+  static KeyBlock keyBlock(PayloadKeyParameters());
   static int loaded = LoadRealKeyBlock(&keyBlock);
   if (size < 1 || size > 65536 || !loaded) return 0;
   std::string input(reinterpret_cast<const char*>(data) + 1, size - 1);

@@ -81,7 +81,7 @@ int ChangedBytes(uint16_t a, uint16_t b) {
 class PatchedImage : public ::testing::TestWithParam<int> {
  protected:
   void SetUp() override {
-    KeyBlock keyBlock{kPayloadStore.keyParameters};
+    KeyBlock keyBlock{PayloadKeyParameters()};
     ASSERT_EQ(1, LoadRealKeyBlock(&keyBlock));
     const StoredEntry& entry = kPayloadStore.stringTables[kSupplementaryTableEntry];
     StringTable table;

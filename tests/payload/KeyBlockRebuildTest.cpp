@@ -1,11 +1,13 @@
 // The key block's rebuild: moves in both directions with their clamps, the
-// mask with its position read once, and what loadFromImage refuses.
+// mask with its position read once, and what loadFromImage refuses (memory
+// refused through the watched heap this program links).
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "payload/KeyBlock.h"
 #include "payload/KeyBlockRebuild.h"
+#include "tests/support/WatchedMemory.h"
 
 namespace {
 
@@ -54,6 +56,9 @@ TEST(KeyBlockLoad, RefusesAnythingButTheFullBlock) {
   EXPECT_EQ(1, block.loadFromImage(stored, kKeyBlockSize));
   EXPECT_TRUE(block.isLoaded());
   EXPECT_EQ(0, block.loadFromImage(stored, 5));  // a refused load also drops the old key
+  EXPECT_FALSE(block.isLoaded());
+  RefuseNextTryAllocation();  // no memory is a refusal too, not the end of the program
+  EXPECT_EQ(0, block.loadFromImage(stored, kKeyBlockSize));
   EXPECT_FALSE(block.isLoaded());
 }
 

@@ -62,7 +62,7 @@ struct HandEntry {
 
 class PackedEntry : public ::testing::Test {
  protected:
-  KeyBlock keyBlock{kPayloadStore.keyParameters};
+  KeyBlock keyBlock{PayloadKeyParameters()};
   void SetUp() override { ASSERT_EQ(1, LoadRealKeyBlock(&keyBlock)); }
 };
 
@@ -127,7 +127,7 @@ TEST_F(PackedEntry, RefusesLengthsThatAreNotWholeHeaderedBlocks) {
   EXPECT_EQ("<null>", Extracted(keyBlock, stored, nullptr, 0));
   EXPECT_EQ("<null>", Extracted(keyBlock, stored, nullptr, 16));
   EXPECT_EQ("<null>", Extracted(keyBlock, stored + "1234", nullptr, static_cast<uint32_t>(stored.size() + 4)));
-  KeyBlock empty(kPayloadStore.keyParameters);
+  KeyBlock empty(PayloadKeyParameters());
   EXPECT_EQ("<null>", Extracted(empty, stored));
 }
 

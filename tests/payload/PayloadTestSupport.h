@@ -13,7 +13,7 @@
 #include "payload/PayloadStore.h"
 #include "text/Memory.h"
 
-// Loads `block` (made with kPayloadStore.keyParameters) from the payload
+// Loads `block` (made with PayloadKeyParameters()) from the payload
 // compiled into this test. 1 = loaded.
 inline int LoadRealKeyBlock(KeyBlock* block) {
   return block->loadFromImage(kPayloadStore.keyBlock.bytes,

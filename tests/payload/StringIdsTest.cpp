@@ -38,7 +38,7 @@ class ProductTexts : public ::testing::Test {
     }
     return ids;
   }
-  KeyBlock keyBlock{kPayloadStore.keyParameters};
+  KeyBlock keyBlock{PayloadKeyParameters()};
   StringTable tables[kStoredTableCount];
 };
 

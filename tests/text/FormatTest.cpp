@@ -188,6 +188,7 @@ TEST(FormatAddress, Ipv4AndGuid) {
 
 TEST(FormatLoop, LiteralsEscapesAndEnds) {
   EXPECT_FORMAT("a\r\nb|%|q|abc", WTEXT("a%Nb|%%|%q|abc%"));
+  EXPECT_FORMAT("   \r\n|\r\n  |00\r\n|\r\n", WTEXT("%5N|%-4N|%04N|%1N"));  // fill as for any field
   EXPECT_FORMAT("q|D|%", WTEXT("%-5.3lq|%D|%5%"));
   int32_t count = -1;
   EXPECT_FORMAT("abc", WTEXT("ab%nc"), &count);

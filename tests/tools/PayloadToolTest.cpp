@@ -1,21 +1,26 @@
 // The payload tool: the string-source parser and its errors, the key material
-// the program rebuilds, table building, and the tool run as a program (nothing
-// written on bad input, the same bytes from the same inputs, the inspector).
+// the program rebuilds, table building, the inspector on damaged payloads, and
+// the tool run as a program (nothing written on bad input, the same bytes from
+// the same inputs, the map kept out of the program).
 #include <gtest/gtest.h>
 
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
 #include <vector>
 
+#include "payload/Blowfish.h"
 #include "payload/KeyBlock.h"
 #include "payload/PackedEntry.h"
+#include "payload/PayloadStore.h"
 #include "payload/StringTable.h"
 #include "text/Memory.h"
 #include "text/WString.h"
+#include "tools/payload/Inspector.h"
 #include "tools/payload/KeyMaterial.h"
 #include "tools/payload/PayloadImage.h"
 #include "tools/payload/StringSource.h"
@@ -107,6 +112,84 @@ TEST(KeyMaterial, TheProgramRebuildsTheToolsKey) {
   EXPECT_FALSE(MakeKeyMaterial("abc", &again));
 }
 
+// The real key block and parameters: every rebuild step reaches the key bytes
+// the cipher's schedule reads, so a fault in any step breaks every real entry.
+TEST(KeyMaterial, EveryRebuildStepChangesTheRealKey) {
+  const StoredEntry& stored = kPayloadStore.keyBlock;
+  auto scheduledKey = [&](const KeyBlockParameters& parameters) {
+    KeyBlock block(parameters);
+    EXPECT_EQ(1, block.loadFromImage(stored.bytes, static_cast<int32_t>(stored.length)));
+    return std::string(reinterpret_cast<const char*>(block.key()), 72);
+  };
+  const KeyBlockParameters real = PayloadKeyParameters();
+  const std::string key = scheduledKey(real);
+  KeyBlockParameters changed = real;
+  changed.moveACount = 0;
+  EXPECT_NE(key, scheduledKey(changed)) << "move A";
+  changed = real;
+  changed.moveBCount = 0;
+  EXPECT_NE(key, scheduledKey(changed)) << "move B";
+  for (int32_t step : {-1, 1}) {
+    changed = real;
+    changed.maskPosition += step;
+    if (changed.maskPosition >= 0 && changed.maskPosition < kKeyBlockSize) {
+      EXPECT_NE(key, scheduledKey(changed)) << "mask position " << changed.maskPosition;
+    }
+  }
+  // The tool refuses parameters whose first move lands far from the key.
+  const std::string block(reinterpret_cast<const char*>(stored.bytes), stored.length);
+  EXPECT_EQ("", RebuildWeakness(block, real));
+  const KeyBlockParameters missing = {0, 800, 900, 10, 500, 0, 100, 600, 0, 100};
+  EXPECT_EQ("move A leaves the key bytes the cipher reads unchanged", RebuildWeakness(block, missing));
+}
+
+// InspectPayload's report and result.
+int Inspected(const PayloadImage& image, std::string* report) {
+  FILE* out = tmpfile();
+  InspectOptions options;
+  options.out = out;
+  int failures = InspectPayload(image, options);
+  rewind(out);
+  report->clear();
+  int c;
+  while ((c = fgetc(out)) != EOF) report->push_back(static_cast<char>(c));
+  fclose(out);
+  return failures;
+}
+
+// Damage a maintainer may meet: each is reported as FAILED, and no length or
+// offset read from the image is trusted on the way.
+TEST(Inspector, ReportsDamageInsteadOfCrashing) {
+  KeyMaterial material;
+  ASSERT_TRUE(MakeKeyMaterial("0123456789abcdef0123456789abcdef", &material));
+  const uint8_t* key = reinterpret_cast<const uint8_t*>(material.key.data());
+  // Packed properly, then the plain length set to 0xFFFFFFFF (no CRC covers the header).
+  const std::string plain(100000, 'k');
+  uint32_t length = 0;
+  uint8_t* stored = PackEntry(key, kKeyLength, reinterpret_cast<const uint8_t*>(plain.data()),
+                              static_cast<uint32_t>(plain.size()), 0, &length);
+  ASSERT_NE(nullptr, stored);
+  std::string entry(reinterpret_cast<char*>(stored), length);
+  FreeBlock(stored);
+  BlowfishCipher cipher;
+  cipher.setKey(key, kKeyLength);
+  uint8_t* bytes = reinterpret_cast<uint8_t*>(&entry[0]);
+  cipher.decryptBuffer(bytes, bytes, length);
+  memset(bytes + 4, 0xFF, 4);
+  cipher.encryptBuffer(bytes, bytes, length);
+
+  PayloadImage image;
+  image.parameters = material.parameters;
+  image.entries = {{kEntryKeyBlock, material.storedBlock}, {kEntryLicence0, entry}};
+  std::string report;
+  EXPECT_EQ(1, Inspected(image, &report));
+  EXPECT_NE(std::string::npos, report.find("plain 4294967295")) << report;
+  EXPECT_NE(std::string::npos, report.find("FAILED: data does not inflate to the plain length")) << report;
+  image.parameters.keyOffset = 1000;  // the key window outside the block
+  EXPECT_EQ(1, Inspected(image, &report));
+  EXPECT_NE(std::string::npos, report.find("key window at 1000 lies outside it: FAILED")) << report;
+}
+
 TEST(TableBuilder, TablesRoundTripThroughTheProgramsReader) {
   std::vector<SourceText> texts;
   ASSERT_EQ("", ParseError("300 utf16 \"three hundred\"\n2 utf8 \"two \xC5\x82\"\n"
@@ -157,14 +240,16 @@ class PayloadToolRun : public ::testing::Test {
     WriteText(dir + "/licence/licence.pl.txt", "Licencja");
     WriteText(dir + "/seed.txt", "0123456789abcdef0123456789abcdef\n");
   }
+  // Writes `out`, `out`.bin (the image) and `out`.map.
   int Pack(const std::string& out) {
     std::string command = std::string(KESTREL_PAYLOAD_TOOL) + " pack --content " + dir +
                           " --seed " + dir + "/seed.txt --out " + out + " --image-out " + out +
-                          ".bin 2>" + dir + "/errors.txt";
+                          ".bin --map-out " + out + ".map 2>" + dir + "/errors.txt";
     return system(command.c_str());
   }
-  int Inspect(const std::string& file) {
-    return system((std::string(KESTREL_PAYLOAD_TOOL) + " inspect " + file + " >/dev/null 2>&1").c_str());
+  int Inspect(const std::string& file, const std::string& map) {
+    return system((std::string(KESTREL_PAYLOAD_TOOL) + " inspect " + file + " --map " + map +
+                   " >" + dir + "/report.txt 2>&1").c_str());
   }
   std::string dir;
 };
@@ -174,7 +259,7 @@ TEST_F(PayloadToolRun, SameInputsGiveTheSameBytes) {
   ASSERT_EQ(0, Pack(dir + "/b.cpp"));
   EXPECT_EQ(ReadText(dir + "/a.cpp"), ReadText(dir + "/b.cpp"));
   EXPECT_NE(std::string::npos, ReadText(dir + "/a.cpp").find("kPayloadStore"));
-  EXPECT_EQ(0, Inspect(dir + "/a.cpp.bin"));
+  EXPECT_EQ(0, Inspect(dir + "/a.cpp.bin", dir + "/a.cpp.map"));
 }
 
 TEST_F(PayloadToolRun, BadInputWritesNothing) {
@@ -183,6 +268,7 @@ TEST_F(PayloadToolRun, BadInputWritesNothing) {
   EXPECT_NE(0, Pack(dir + "/out.cpp"));
   EXPECT_EQ("previous output", ReadText(dir + "/out.cpp"));
   EXPECT_EQ("<missing>", ReadText(dir + "/out.cpp.bin"));
+  EXPECT_EQ("<missing>", ReadText(dir + "/out.cpp.map"));
   EXPECT_NE(std::string::npos, ReadText(dir + "/errors.txt").find("polish.txt:2: unknown form"));
   remove((dir + "/strings/polish.txt").c_str());
   EXPECT_NE(0, Pack(dir + "/out.cpp"));
@@ -190,42 +276,57 @@ TEST_F(PayloadToolRun, BadInputWritesNothing) {
   EXPECT_EQ("previous output", ReadText(dir + "/out.cpp"));
 }
 
-TEST_F(PayloadToolRun, InspectorRefusesADamagedEntry) {
+TEST_F(PayloadToolRun, InspectorRefusesADamagedEntryAndAProgramCarryingTheMap) {
   ASSERT_EQ(0, Pack(dir + "/a.cpp"));
-  std::string image = ReadText(dir + "/a.cpp.bin");
-  PayloadImage parsed;
-  std::string error;
-  ASSERT_TRUE(ParsePayloadImage(image, &parsed, &error));
+  const std::string map = dir + "/a.cpp.map";
+  const std::string image = ReadText(dir + "/a.cpp.bin");
+  // A program holds the image somewhere among its other bytes.
+  WriteText(dir + "/program.exe", "MZ code and data " + image + " more data");
+  EXPECT_EQ(0, Inspect(dir + "/program.exe", map));
+  EXPECT_NE(std::string::npos, ReadText(dir + "/report.txt").find("payload map in the clear: none"));
   // Damage the last byte of the image: it belongs to the last entry.
-  image[image.size() - 1] ^= 0x40;
-  WriteText(dir + "/damaged.bin", image);
-  EXPECT_NE(0, Inspect(dir + "/damaged.bin"));
+  std::string damaged = image;
+  damaged[damaged.size() - 1] ^= 0x40;
+  WriteText(dir + "/damaged.bin", damaged);
+  EXPECT_NE(0, Inspect(dir + "/damaged.bin", map));
+  EXPECT_NE(std::string::npos, ReadText(dir + "/report.txt").find("FAILED: CRC of the packed data"));
   WriteText(dir + "/none.bin", "no payload here");
-  EXPECT_NE(0, Inspect(dir + "/none.bin"));
+  EXPECT_NE(0, Inspect(dir + "/none.bin", map));
+  // Every entry verifies, but the program also carries the map's parameters
+  // (at its very start) and the old directory's magic.
+  const std::string mapBytes = ReadText(map);
+  WriteText(dir + "/leaky.exe", mapBytes.substr(24, 40) + image);
+  EXPECT_NE(0, Inspect(dir + "/leaky.exe", map));
+  EXPECT_NE(std::string::npos, ReadText(dir + "/report.txt").find("the key parameters as one record: FAILED"));
+  WriteText(dir + "/leaky.exe", image + "KESTREL PAYLOAD1");
+  EXPECT_NE(0, Inspect(dir + "/leaky.exe", map));
 }
 
 }  // namespace
 
 namespace {
 
-TEST(PayloadImage, IdenticalEntriesAreStoredOnce) {
+TEST(PayloadImage, IdenticalEntriesAreStoredOnceAndTheMapFindsThemInAProgram) {
   PayloadImage image;
   image.parameters = KeyBlockParameters{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
   const std::string layout(1000, 'L');
   image.entries = {{kEntryLayoutImageBase + 0, layout}, {kEntryLayoutImageBase + 1, layout},
                    {kEntryFirstDocument, "document"}};
-  std::vector<size_t> offsets;
-  std::string bytes = SerializePayloadImage(image, &offsets);
-  ASSERT_EQ(3u, offsets.size());
-  EXPECT_EQ(offsets[0], offsets[1]);
-  EXPECT_LT(bytes.size(), 2 * layout.size());
+  const SerializedPayload serialized = SerializePayload(image);
+  ASSERT_EQ(3u, serialized.offsets.size());
+  EXPECT_EQ(serialized.offsets[0], serialized.offsets[1]);
+  EXPECT_LT(serialized.image.size(), 2 * layout.size());
+  EXPECT_EQ(std::string::npos, serialized.image.find("KESTREL"));  // the image is entries only
   PayloadImage parsed;
   std::string error;
-  ASSERT_TRUE(ParsePayloadImage("prefix bytes" + bytes, &parsed, &error)) << error;
+  ASSERT_TRUE(ReadPayload(serialized.map, "prefix bytes" + serialized.image, &parsed, &error)) << error;
   ASSERT_EQ(3u, parsed.entries.size());
   EXPECT_EQ(layout, parsed.entries[1].bytes);
   EXPECT_EQ("document", parsed.entries[2].bytes);
   EXPECT_EQ(10, parsed.parameters.maskCount);
+  // A program cut short inside the image, and a damaged map, are refused.
+  EXPECT_FALSE(ReadPayload(serialized.map, serialized.image.substr(0, 1000), &parsed, &error));
+  EXPECT_FALSE(ReadPayload(serialized.map.substr(0, serialized.map.size() - 1), serialized.image, &parsed, &error));
 }
 
 }  // namespace

@@ -1,71 +1,39 @@
-// The inspector: deciphers each entry step by step so that a failure says
-// which check failed, then lists string tables on request.
+// The inspector: rebuilds the key and extracts each entry with the program's
+// own code (KeyBlock, ExtractCheckedEntry, StringTable), so that it trusts no
+// more of a damaged image than the program does and names the check that failed.
 #include "tools/payload/Inspector.h"
 
-#include <stdio.h>
-
 #include <algorithm>
+#include <string>
 
-#include "payload/Blowfish.h"
-#include "payload/Crc32.h"
+#include "payload/KeyBlock.h"
 #include "payload/PackedEntry.h"
+#include "payload/StringTable.h"
+#include "text/Memory.h"
 #include "text/WString.h"
-#include "tools/payload/KeyMaterial.h"
 
 namespace {
 
-uint32_t Le32(const std::string& s, size_t at) {
-  uint32_t v = 0;
-  for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<uint8_t>(s[at + static_cast<size_t>(i)]);
-  return v;
+uint32_t Le32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 
-// Checks one packed entry; fills `plain` and `tag` on success, else `problem`.
-bool VerifyEntry(const std::string& key, const std::string& stored, std::string* plain,
-                 PackedHeader* header, std::string* problem) {
-  if (stored.size() < kPackedHeaderSize || stored.size() % 8 != 0) {
-    *problem = "stored length " + std::to_string(stored.size()) + " is not whole blocks";
-    return false;
+std::string Problem(EntryCheck failed, size_t storedLength) {
+  switch (failed) {
+    case kEntryIntact: return "";
+    case kEntryNoKey: return "no usable key";
+    case kEntryNotWholeBlocks:
+      return "stored length " + std::to_string(storedLength) + " is not whole blocks";
+    case kEntryNoMemory: return "not enough memory for the entry";
+    case kEntryLengthMismatch: return "header length does not match (wrong key or damaged)";
+    case kEntryPackedTooLong: return "packed length runs past the entry";
+    case kEntryPackedCrc: return "CRC of the packed data does not match";
+    case kEntryPaddingNotZero: return "padding after the data is not zero";
+    case kEntryNotInflated: return "data does not inflate to the plain length";
+    case kEntryPlainCrc: return "CRC of the plain data does not match";
   }
-  std::string clear(stored.size(), '\0');
-  BlowfishCipher cipher;
-  cipher.setKey(reinterpret_cast<const uint8_t*>(key.data()), static_cast<int32_t>(key.size()));
-  cipher.decryptBuffer(reinterpret_cast<const uint8_t*>(stored.data()),
-                       reinterpret_cast<uint8_t*>(&clear[0]), static_cast<uint32_t>(stored.size()));
-  *header = ReadPackedHeader(reinterpret_cast<const uint8_t*>(clear.data()));
-  if (header->storedLength != stored.size()) {
-    *problem = "header length does not match (wrong key or damaged)";
-    return false;
-  }
-  if (header->packedLength > stored.size() - kPackedHeaderSize) {
-    *problem = "packed length runs past the entry";
-    return false;
-  }
-  const uint8_t* data = reinterpret_cast<const uint8_t*>(clear.data()) + kPackedHeaderSize;
-  if (crc32(uint32_t{0}, data, header->packedLength) != header->packedCrc) {
-    *problem = "CRC of the packed data does not match";
-    return false;
-  }
-  for (size_t i = kPackedHeaderSize + header->packedLength; i < clear.size(); ++i) {
-    if (clear[i] != 0) {
-      *problem = "padding after the data is not zero";
-      return false;
-    }
-  }
-  plain->assign(header->plainLength + 2, '\0');
-  int64_t produced = InflateRaw(reinterpret_cast<uint8_t*>(&(*plain)[0]), header->plainLength,
-                                data, header->packedLength);
-  if (produced != header->plainLength) {
-    *problem = "data does not inflate to the plain length";
-    return false;
-  }
-  plain->resize(header->plainLength);
-  if (crc32(uint32_t{0}, reinterpret_cast<const uint8_t*>(plain->data()), header->plainLength) !=
-      header->plainCrc) {
-    *problem = "CRC of the plain data does not match";
-    return false;
-  }
-  return true;
+  return "unknown check failed";
 }
 
 std::string Escaped(const std::u16string& units) {
@@ -94,85 +62,99 @@ std::string Escaped(const std::u16string& units) {
   return out;
 }
 
-// Checks the table's structure; prints its records when `print`.
-bool CheckTable(const std::string& plain, uint32_t count, bool print, std::string* problem) {
-  uint64_t indexBytes = 8ull * count;
-  if (count == 0 || indexBytes > plain.size()) {
+// Takes `plain` (from extraction) into the program's table reader and loads
+// every text as the program does; lists the records in `listing` when it is
+// not null. The ascending order is the tool's promise that the bisection
+// finds every id.
+bool CheckTable(uint8_t* plain, uint32_t length, uint32_t count, std::string* listing,
+                std::string* problem) {
+  StringTable table;
+  if (count > INT32_MAX || !table.attach(plain, static_cast<int32_t>(count), length)) {
+    FreeBlock(plain);
     *problem = "index larger than the entry";
     return false;
   }
-  size_t area = static_cast<size_t>(indexBytes);
-  uint32_t previous = 0;
+  WString text;
   for (uint32_t i = 0; i < count; ++i) {
-    uint32_t id = Le32(plain, 8 * i);
-    uint64_t offset = Le32(plain, 8 * i + 4);
-    if (i > 0 && id <= previous) {
+    const uint32_t id = Le32(table.index + 8 * static_cast<size_t>(i));
+    if (i > 0 && id <= Le32(table.index + 8 * static_cast<size_t>(i - 1))) {
       *problem = "ids not in ascending order at record " + std::to_string(i);
       return false;
     }
-    previous = id;
-    if (area + offset + 4 > plain.size()) {
+    const uint8_t* record = table.find(id);
+    if (record == nullptr) {
       *problem = "record of id " + std::to_string(id) + " lies outside the entry";
       return false;
     }
-    uint32_t header = Le32(plain, area + static_cast<size_t>(offset));
-    bool narrow = (header & 0x80000000u) != 0;
-    uint64_t units = header & 0x1FFFFFFFu;
-    uint64_t bytes = units * (narrow ? 1 : 2);
-    size_t first = area + static_cast<size_t>(offset) + 4;
-    if (first + bytes > plain.size()) {
-      *problem = "text of id " + std::to_string(id) + " runs past the entry";
+    if (!text.AssignRecord(record) || text.ToWide(-1) == nullptr) {
+      *problem = "text of id " + std::to_string(id) + " does not load";
       return false;
     }
-    if (!print) continue;
-    // Narrow texts are UTF-8: decode them the way the program does.
-    WString text;
-    if (narrow) {
-      text.AssignNarrowAsWide(plain.data() + first, static_cast<int32_t>(units), 0);
-    } else {
-      text.AssignWide(reinterpret_cast<const WChar*>(plain.data() + first), static_cast<int32_t>(units));
+    if (listing != nullptr) {
+      std::u16string shown(text.WideAt(0), static_cast<size_t>(text.Length()));
+      *listing += "  " + std::to_string(id) + ((Le32(record) & 0x80000000u) ? " utf8 \"" : " utf16 \"") +
+                  Escaped(shown) + "\"\n";
     }
-    std::u16string shown(text.WideAt(0), static_cast<size_t>(text.Length()));
-    printf("  %u %s \"%s\"\n", id, narrow ? "utf8" : "utf16", Escaped(shown).c_str());
   }
   return true;
 }
 
-bool IsStringTable(uint32_t id) { return id >= 1 && id <= 4; }
+bool IsStringTable(uint32_t id) { return id >= kEntryCommonTable && id <= kEntryLanguage1Table; }
+
+// Loads the key block entry into `keyBlock`; false (reported) when it is
+// missing, of the wrong size, or its key window lies outside it.
+bool LoadKey(const PayloadImage& image, KeyBlock* keyBlock, FILE* out) {
+  auto found = std::find_if(image.entries.begin(), image.entries.end(),
+                            [](const PayloadEntry& e) { return e.id == kEntryKeyBlock; });
+  if (found == image.entries.end()) {
+    fprintf(out, "no key block: FAILED\n");
+    return false;
+  }
+  const std::string& bytes = found->bytes;
+  if (bytes.size() != static_cast<size_t>(kKeyBlockSize) ||
+      !keyBlock->loadFromImage(reinterpret_cast<const uint8_t*>(bytes.data()), kKeyBlockSize)) {
+    fprintf(out, "key block: %zu bytes, expected %d: FAILED\n", bytes.size(), kKeyBlockSize);
+    return false;
+  }
+  if (keyBlock->key() == nullptr) {
+    fprintf(out, "key block: key window at %d lies outside it: FAILED\n", keyBlock->keyOffset);
+    return false;
+  }
+  fprintf(out, "key block: %d bytes, key window at %d\n", kKeyBlockSize, keyBlock->keyOffset);
+  return true;
+}
 
 }  // namespace
 
 int InspectPayload(const PayloadImage& image, const InspectOptions& options) {
+  FILE* out = options.out;
+  KeyBlock keyBlock(image.parameters);
+  if (!LoadKey(image, &keyBlock, out)) return 1;
   int failures = 0;
-  std::string key;
-  for (const PayloadEntry& entry : image.entries) {
-    if (entry.id == kEntryKeyBlock) {
-      if (entry.bytes.size() != static_cast<size_t>(kKeyBlockSize)) {
-        printf("key block: %zu bytes, expected %d: FAILED\n", entry.bytes.size(), kKeyBlockSize);
-        return 1;
-      }
-      key = KeyOf(entry.bytes, image.parameters);
-      printf("key block: %d bytes, key window at %d\n", kKeyBlockSize, image.parameters.keyOffset);
-    }
-  }
-  if (key.empty()) {
-    printf("no key block: FAILED\n");
-    return 1;
-  }
   for (const PayloadEntry& entry : image.entries) {
     if (entry.id == kEntryKeyBlock) continue;
-    std::string plain;
-    PackedHeader header = {};
-    std::string problem;
-    bool ok = VerifyEntry(key, entry.bytes, &plain, &header, &problem);
+    uint32_t length = static_cast<uint32_t>(entry.bytes.size());
+    uint32_t tag = 0;
+    EntryReport report;
+    uint8_t* plain = ExtractCheckedEntry(keyBlock, reinterpret_cast<const uint8_t*>(entry.bytes.data()),
+                                         &length, &tag, &report);
+    std::string problem = Problem(report.failed, entry.bytes.size());
     bool print = std::find(options.tablesToPrint.begin(), options.tablesToPrint.end(), entry.id) !=
                  options.tablesToPrint.end();
-    if (ok && IsStringTable(entry.id)) ok = CheckTable(plain, header.tag, false, &problem);
-    printf("%-32s stored %8zu  plain %8u  packed %8u  tag %5u  %s%s\n", EntryName(entry.id).c_str(),
-           entry.bytes.size(), header.plainLength, header.packedLength, header.tag,
-           ok ? "OK" : "FAILED: ", problem.c_str());
+    bool ok = plain != nullptr;
+    // A table is checked before its line, and listed after it.
+    std::string listing;
+    if (ok && IsStringTable(entry.id)) {
+      ok = CheckTable(plain, length, tag, print ? &listing : nullptr, &problem);
+    } else {
+      FreeBlock(plain);
+    }
+    const PackedHeader& header = report.header;
+    fprintf(out, "%-32s stored %8zu  plain %8u  packed %8u  tag %5u  %s%s\n", EntryName(entry.id).c_str(),
+            entry.bytes.size(), header.plainLength, header.packedLength, header.tag,
+            ok ? "OK" : "FAILED: ", problem.c_str());
+    if (ok) fputs(listing.c_str(), out);
     if (!ok) ++failures;
-    if (ok && print && IsStringTable(entry.id)) CheckTable(plain, header.tag, true, &problem);
   }
   return failures;
 }

@@ -14,8 +14,15 @@ struct KeyMaterial {
   std::string key;          // kKeyLength bytes: the window of the rebuilt block
 };
 
+// What keeps `parameters` from scrambling the key bytes the cipher's schedule
+// reads (the first 72 of the key window): "" when both moves, the mask and its
+// position each change them, else a sentence naming the step that does not.
+// A program whose steps never touch those bytes decodes the same with a broken
+// step, so no test of the real payload could see the fault.
+std::string RebuildWeakness(const std::string& storedBlock, const KeyBlockParameters& parameters);
+
 // From a seed text: its hexadecimal digits, outside lines that start with "#".
-// False when the seed has fewer than 16 hexadecimal digits.
-bool MakeKeyMaterial(const std::string& seed, KeyMaterial* out);
-// The key of an existing stored block and its parameters (for the inspector).
-std::string KeyOf(const std::string& storedBlock, const KeyBlockParameters& parameters);
+// Parameters are drawn until RebuildWeakness finds nothing. False with `error`
+// (when not null) when the seed has fewer than 16 hexadecimal digits or no
+// draw passes.
+bool MakeKeyMaterial(const std::string& seed, KeyMaterial* out, std::string* error = nullptr);

@@ -1,13 +1,15 @@
 // kestrel-payload: builds the program's payload from content/ and the layout
 // images, and lists and verifies the payload of a built program.
 //
-//   kestrel-payload pack --content DIR --seed FILE --out SOURCE.cpp [--image-out FILE]
-//                        [--layout VARIANT SLOT FILE]... [--first-document FILE]
-//                        [--second-document FILE] [--link-icon FILE]
-//   kestrel-payload inspect FILE [--strings ENTRY]...
+//   kestrel-payload pack --content DIR --seed FILE --out SOURCE.cpp --map-out MAP
+//                        [--image-out FILE] [--layout VARIANT SLOT FILE]...
+//                        [--first-document FILE] [--second-document FILE] [--link-icon FILE]
+//   kestrel-payload inspect FILE --map MAP [--strings ENTRY]...
 //
-// pack writes nothing unless every input reads and checks; inspect exits 1 when
-// any entry fails to verify.
+// pack writes nothing unless every input reads and checks. The map lists the
+// entries and the key parameters; it stays beside the program, which never
+// needs it. inspect exits 1 when any entry fails to verify or FILE carries the
+// map in the clear.
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -49,17 +51,19 @@ struct PackInputs {
   std::string seed;
   std::string out;
   std::string imageOut;
+  std::string mapOut;
   std::vector<std::pair<uint32_t, std::string>> files;  // entry id, path
 };
 
 int RunPack(const PackInputs& in) {
-  if (in.content.empty() || in.seed.empty() || in.out.empty()) {
-    return Fail("pack needs --content, --seed and --out");
+  if (in.content.empty() || in.seed.empty() || in.out.empty() || in.mapOut.empty()) {
+    return Fail("pack needs --content, --seed, --out and --map-out");
   }
   std::string seedText;
   if (!ReadWholeFile(in.seed, &seedText)) return Fail(in.seed + ": cannot read the key seed");
   KeyMaterial key;
-  if (!MakeKeyMaterial(seedText, &key)) return Fail(in.seed + ": the seed needs 16 or more hex digits");
+  std::string keyError;
+  if (!MakeKeyMaterial(seedText, &key, &keyError)) return Fail(in.seed + ": " + keyError);
 
   PayloadImage image;
   image.parameters = key.parameters;
@@ -85,30 +89,41 @@ int RunPack(const PackInputs& in) {
     if (!ReadWholeFile(file.second, &bytes)) return Fail(file.second + ": cannot read the file (missing?)");
     if (!Pack(key, file.first, bytes, 0, &image)) return Fail("deflate failed");
   }
-  if (!in.imageOut.empty() && !WriteFileAtomically(in.imageOut, SerializePayloadImage(image))) {
+  const SerializedPayload serialized = SerializePayload(image);
+  if (!in.imageOut.empty() && !WriteFileAtomically(in.imageOut, serialized.image)) {
     return Fail(in.imageOut + ": cannot write");
   }
+  if (!WriteFileAtomically(in.mapOut, serialized.map)) return Fail(in.mapOut + ": cannot write");
   if (!WriteFileAtomically(in.out, PayloadSource(image))) return Fail(in.out + ": cannot write");
   return 0;
 }
 
-int RunInspect(const std::string& path, const InspectOptions& options) {
+int RunInspect(const std::string& path, const std::string& mapPath, const InspectOptions& options) {
   std::string bytes;
+  std::string map;
   if (!ReadWholeFile(path, &bytes)) return Fail(path + ": cannot read");
+  if (!ReadWholeFile(mapPath, &map)) return Fail(mapPath + ": cannot read");
   PayloadImage image;
   std::string error;
-  if (!ParsePayloadImage(bytes, &image, &error)) return Fail(path + ": " + error);
+  if (!ReadPayload(map, bytes, &image, &error)) return Fail(path + ": " + error);
   int failures = InspectPayload(image, options);
+  const std::string traces = MapTracesIn(bytes, image.parameters);
+  if (traces.empty()) {
+    printf("payload map in the clear: none\n");
+  } else {
+    printf("payload map in the clear: %s: FAILED\n", traces.c_str());
+    ++failures;
+  }
   printf("%zu entries, %d failed to verify\n", image.entries.size(), failures);
   return failures == 0 ? 0 : 1;
 }
 
 int Usage() {
   fprintf(stderr,
-          "usage: kestrel-payload pack --content DIR --seed FILE --out SOURCE.cpp [--image-out FILE]\n"
-          "                            [--layout VARIANT SLOT FILE]... [--first-document FILE]\n"
-          "                            [--second-document FILE] [--link-icon FILE]\n"
-          "       kestrel-payload inspect FILE [--strings 1|2|3|4]...\n");
+          "usage: kestrel-payload pack --content DIR --seed FILE --out SOURCE.cpp --map-out MAP\n"
+          "                            [--image-out FILE] [--layout VARIANT SLOT FILE]...\n"
+          "                            [--first-document FILE] [--second-document FILE] [--link-icon FILE]\n"
+          "       kestrel-payload inspect FILE --map MAP [--strings 1|2|3|4]...\n");
   return 2;
 }
 
@@ -121,14 +136,18 @@ int main(int argc, char** argv) {
   if (mode == "inspect") {
     if (args.empty()) return Usage();
     InspectOptions options;
+    std::string map;
     for (size_t i = 1; i < args.size(); ++i) {
       if (args[i] == "--strings" && i + 1 < args.size()) {
         options.tablesToPrint.push_back(static_cast<uint32_t>(strtoul(args[++i].c_str(), nullptr, 10)));
+      } else if (args[i] == "--map" && i + 1 < args.size()) {
+        map = args[++i];
       } else {
         return Usage();
       }
     }
-    return RunInspect(args[0], options);
+    if (map.empty()) return Fail("inspect needs --map (the build writes generated/payload.map)");
+    return RunInspect(args[0], map, options);
   }
   if (mode != "pack") return Usage();
   PackInputs in;
@@ -144,6 +163,7 @@ int main(int argc, char** argv) {
     if (a == "--seed" && next(&in.seed)) continue;
     if (a == "--out" && next(&in.out)) continue;
     if (a == "--image-out" && next(&in.imageOut)) continue;
+    if (a == "--map-out" && next(&in.mapOut)) continue;
     if (a == "--first-document" && next(&value)) { in.files.push_back({kEntryFirstDocument, value}); continue; }
     if (a == "--second-document" && next(&value)) { in.files.push_back({kEntrySecondDocument, value}); continue; }
     if (a == "--link-icon" && next(&value)) { in.files.push_back({kEntryLinkIcon, value}); continue; }

@@ -1,17 +1,22 @@
-// Writing and reading the payload image and its directory.
+// Writing the payload image and its map, and reading them back from a built
+// program with the map beside it.
 #include "tools/payload/PayloadImage.h"
-
-#include <string.h>
 
 #include <map>
 
-const char kPayloadMagic[16] = {'K', 'E', 'S', 'T', 'R', 'E', 'L', ' ',
-                                'P', 'A', 'Y', 'L', 'O', 'A', 'D', '1'};
+const char kPayloadMapMagic[16] = {'K', 'E', 'S', 'T', 'R', 'E', 'L', ' ',
+                                   'P', 'A', 'Y', 'M', 'A', 'P', ' ', '2'};
+const char kEarlierDirectoryMagic[16] = {'K', 'E', 'S', 'T', 'R', 'E', 'L', ' ',
+                                         'P', 'A', 'Y', 'L', 'O', 'A', 'D', '1'};
 
 namespace {
 
-constexpr uint32_t kFormatVersion = 1;
-constexpr size_t kFixedHeader = 16 + 4 + 4 + 10 * 4;
+constexpr uint32_t kMapVersion = 2;
+constexpr size_t kParameterCount = 10;
+constexpr size_t kFixedHeader = 16 + 4 + 4 + kParameterCount * 4 + 4;
+constexpr size_t kAnchorLength = 32;
+constexpr size_t kRecordLength = 12;
+constexpr uint32_t kMostEntries = 10000;
 
 void AppendLe32(std::string* out, uint32_t v) {
   for (int i = 0; i < 4; ++i) out->push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
@@ -23,11 +28,31 @@ uint32_t ReadLe32(const std::string& s, size_t at) {
   return v;
 }
 
-int32_t* ParameterSlot(KeyBlockParameters* p, int i) {
-  int32_t* slots[10] = {&p->keyOffset,  &p->moveASource,  &p->moveADestination, &p->moveACount,
-                        &p->moveBSource, &p->moveBDestination, &p->moveBCount,  &p->maskPosition,
-                        &p->maskStart,   &p->maskCount};
+int32_t* ParameterSlot(KeyBlockParameters* p, size_t i) {
+  int32_t* slots[kParameterCount] = {&p->keyOffset,  &p->moveASource,      &p->moveADestination,
+                                     &p->moveACount,  &p->moveBSource,      &p->moveBDestination,
+                                     &p->moveBCount,  &p->maskPosition,     &p->maskStart,
+                                     &p->maskCount};
   return slots[i];
+}
+
+// The ten parameters as the map stores them, one after the other.
+std::string ParameterRecord(const KeyBlockParameters& parameters) {
+  KeyBlockParameters copy = parameters;
+  std::string out;
+  for (size_t i = 0; i < kParameterCount; ++i) {
+    AppendLe32(&out, static_cast<uint32_t>(*ParameterSlot(&copy, i)));
+  }
+  return out;
+}
+
+// Where the image of `length` bytes starting with `anchor` lies in `file`, or npos.
+size_t FindImage(const std::string& file, const std::string& anchor, uint64_t length) {
+  if (length > file.size()) return std::string::npos;
+  for (size_t at = file.find(anchor); at != std::string::npos; at = file.find(anchor, at + 1)) {
+    if (at + length <= file.size()) return at;
+  }
+  return std::string::npos;
 }
 
 }  // namespace
@@ -53,62 +78,80 @@ std::string EntryName(uint32_t id) {
   return "entry " + std::to_string(id);
 }
 
-std::string SerializePayloadImage(const PayloadImage& image, std::vector<size_t>* offsets) {
-  std::string out(kPayloadMagic, sizeof kPayloadMagic);
-  AppendLe32(&out, kFormatVersion);
-  AppendLe32(&out, static_cast<uint32_t>(image.entries.size()));
-  KeyBlockParameters parameters = image.parameters;
-  for (int i = 0; i < 10; ++i) AppendLe32(&out, static_cast<uint32_t>(*ParameterSlot(&parameters, i)));
-  size_t offset = out.size() + 12 * image.entries.size();
-  offset = (offset + 7) / 8 * 8;
-  std::string data;
+SerializedPayload SerializePayload(const PayloadImage& image) {
+  SerializedPayload out;
   std::map<std::string, size_t> stored;  // identical entries (the same image in several slots) once
   for (const PayloadEntry& entry : image.entries) {
     auto found = stored.find(entry.bytes);
-    size_t at = found != stored.end() ? found->second : offset + data.size();
+    size_t at = found != stored.end() ? found->second : out.image.size();
     if (found == stored.end()) {
       stored[entry.bytes] = at;
-      data += entry.bytes;
-      data.resize((data.size() + 7) / 8 * 8, '\0');
+      out.image += entry.bytes;
+      out.image.resize((out.image.size() + 7) / 8 * 8, '\0');
     }
-    if (offsets != nullptr) offsets->push_back(at);
-    AppendLe32(&out, entry.id);
-    AppendLe32(&out, static_cast<uint32_t>(at));
-    AppendLe32(&out, static_cast<uint32_t>(entry.bytes.size()));
+    out.offsets.push_back(at);
   }
-  out.resize(offset, '\0');
-  return out + data;
+  out.map.assign(kPayloadMapMagic, sizeof kPayloadMapMagic);
+  AppendLe32(&out.map, kMapVersion);
+  AppendLe32(&out.map, static_cast<uint32_t>(image.entries.size()));
+  out.map += ParameterRecord(image.parameters);
+  AppendLe32(&out.map, static_cast<uint32_t>(out.image.size()));
+  out.map += out.image.substr(0, kAnchorLength);
+  for (size_t i = 0; i < image.entries.size(); ++i) {
+    AppendLe32(&out.map, image.entries[i].id);
+    AppendLe32(&out.map, static_cast<uint32_t>(out.offsets[i]));
+    AppendLe32(&out.map, static_cast<uint32_t>(image.entries[i].bytes.size()));
+  }
+  return out;
 }
 
-bool ParsePayloadImage(const std::string& bytes, PayloadImage* image, std::string* error) {
-  size_t start = bytes.find(std::string(kPayloadMagic, sizeof kPayloadMagic));
+bool ReadPayload(const std::string& map, const std::string& file, PayloadImage* image,
+                 std::string* error) {
+  if (map.size() < kFixedHeader || map.compare(0, 16, kPayloadMapMagic, 16) != 0 ||
+      ReadLe32(map, 16) != kMapVersion) {
+    *error = "not a payload map, or one of another version";
+    return false;
+  }
+  const uint32_t count = ReadLe32(map, 20);
+  for (size_t i = 0; i < kParameterCount; ++i) {
+    *ParameterSlot(&image->parameters, i) = static_cast<int32_t>(ReadLe32(map, 24 + 4 * i));
+  }
+  const uint64_t imageLength = ReadLe32(map, kFixedHeader - 4);
+  const size_t anchorLength = imageLength < kAnchorLength ? static_cast<size_t>(imageLength) : kAnchorLength;
+  if (count > kMostEntries || map.size() != kFixedHeader + anchorLength + kRecordLength * count) {
+    *error = "payload map damaged";
+    return false;
+  }
+  const size_t start = FindImage(file, map.substr(kFixedHeader, anchorLength), imageLength);
   if (start == std::string::npos) {
-    *error = "no payload image found";
+    *error = "does not hold the payload this map describes (built from other inputs?)";
     return false;
   }
-  std::string s = bytes.substr(start);
-  if (s.size() < kFixedHeader || ReadLe32(s, 16) != kFormatVersion) {
-    *error = "payload image header damaged or of another version";
-    return false;
-  }
-  uint32_t count = ReadLe32(s, 20);
-  for (int i = 0; i < 10; ++i) {
-    *ParameterSlot(&image->parameters, i) = static_cast<int32_t>(ReadLe32(s, 24 + 4 * static_cast<size_t>(i)));
-  }
-  if (count > 10000 || kFixedHeader + 12ull * count > s.size()) {
-    *error = "payload directory damaged";
-    return false;
-  }
+  image->entries.clear();
   for (uint32_t i = 0; i < count; ++i) {
-    size_t at = kFixedHeader + 12 * static_cast<size_t>(i);
-    uint32_t id = ReadLe32(s, at);
-    uint64_t offset = ReadLe32(s, at + 4);
-    uint64_t length = ReadLe32(s, at + 8);
-    if (offset + length > s.size()) {
+    const size_t at = kFixedHeader + anchorLength + kRecordLength * i;
+    const uint32_t id = ReadLe32(map, at);
+    const uint64_t offset = ReadLe32(map, at + 4);
+    const uint64_t length = ReadLe32(map, at + 8);
+    if (offset + length > imageLength) {
       *error = EntryName(id) + ": lies outside the image";
       return false;
     }
-    image->entries.push_back({id, s.substr(static_cast<size_t>(offset), static_cast<size_t>(length))});
+    image->entries.push_back(
+        {id, file.substr(start + static_cast<size_t>(offset), static_cast<size_t>(length))});
   }
   return true;
+}
+
+std::string MapTracesIn(const std::string& file, const KeyBlockParameters& parameters) {
+  std::string traces;
+  auto note = [&](const std::string& what) { traces += (traces.empty() ? "" : ", ") + what; };
+  if (file.find(std::string(kPayloadMapMagic, 16)) != std::string::npos) note("the map's magic");
+  if (file.find(std::string(kEarlierDirectoryMagic, 16)) != std::string::npos) {
+    note("a payload directory's magic");
+  }
+  if (file.find(ParameterRecord(parameters)) != std::string::npos) {
+    note("the key parameters as one record");
+  }
+  return traces;
 }

@@ -1,9 +1,12 @@
-// The payload image: every stored entry in one block, with a small directory
-// in front so that the inspector can find and list them in a built program.
-//   16-byte magic, u32 format version, u32 entry count, 10 x i32 key parameters,
-//   entry count x (u32 id, u32 offset, u32 length), then the entries, each at an
-//   offset that is a multiple of 8; identical entries share one copy. Numbers
-//   are little-endian.
+// The payload image and its map. The image is every stored entry in one block
+// of bytes, compiled into the program as it is; the map, which lists the
+// entries and the key parameters, stays beside the program for the inspector.
+//   image: the entries one after the other, each at an offset that is a
+//          multiple of 8; identical entries share one copy.
+//   map:   16-byte magic, u32 format version, u32 entry count, 10 x i32 key
+//          parameters, u32 image length, the image's first min(32, length)
+//          bytes (to find it inside a program), then entry count x (u32 id,
+//          u32 offset in the image, u32 length). Numbers are little-endian.
 #pragma once
 
 #include <stdint.h>
@@ -28,7 +31,10 @@ enum PayloadEntryId : uint32_t {
   kEntryLinkIcon = 202,
 };
 
-extern const char kPayloadMagic[16];
+// Magic of the map, and of the directory that earlier programs carried in front
+// of their image (a program must hold neither).
+extern const char kPayloadMapMagic[16];
+extern const char kEarlierDirectoryMagic[16];
 
 struct PayloadEntry {
   uint32_t id;
@@ -37,14 +43,25 @@ struct PayloadEntry {
 
 struct PayloadImage {
   KeyBlockParameters parameters;
-  std::vector<PayloadEntry> entries;  // in directory order
+  std::vector<PayloadEntry> entries;  // in map order
+};
+
+// The image's bytes and its map.
+struct SerializedPayload {
+  std::string image;
+  std::string map;
+  std::vector<size_t> offsets;  // each entry's offset in the image, in map order
 };
 
 // A readable name of an entry id ("common strings", "image 1/4", ...).
 std::string EntryName(uint32_t id);
 
-// The image's bytes; `offsets` (when given) receives each entry's offset in them.
-std::string SerializePayloadImage(const PayloadImage& image, std::vector<size_t>* offsets = nullptr);
-// Finds the magic in `bytes` (a built program or a bare image) and reads the
-// image behind it. False with `error` when there is none or it is damaged.
-bool ParsePayloadImage(const std::string& bytes, PayloadImage* image, std::string* error);
+SerializedPayload SerializePayload(const PayloadImage& image);
+// Reads `map`, finds the image it describes inside `file` (a built program or
+// the bare image) and reads the entries from there. False with `error` when
+// the map is damaged or the file does not hold its image.
+bool ReadPayload(const std::string& map, const std::string& file, PayloadImage* image,
+                 std::string* error);
+// What of the map `file` carries in the clear: "" when nothing, else a
+// description (a map or directory magic, the ten key parameters as one record).
+std::string MapTracesIn(const std::string& file, const KeyBlockParameters& parameters);

@@ -1,5 +1,5 @@
-// The generated payload source: one aligned byte array holding the image, and
-// kPayloadStore pointing into it.
+// The generated payload source: one aligned byte array holding the image,
+// kPayloadStore pointing into it, and the key parameters as code.
 #include "tools/payload/SourceWriter.h"
 
 #include <stdio.h>
@@ -7,11 +7,10 @@
 #include <map>
 
 std::string PayloadSource(const PayloadImage& image) {
-  std::vector<size_t> offsets;
-  const std::string serialized = SerializePayloadImage(image, &offsets);
+  const SerializedPayload serialized = SerializePayload(image);
   std::map<uint32_t, std::pair<size_t, size_t>> places;  // id: offset, length
   for (size_t i = 0; i < image.entries.size(); ++i) {
-    places[image.entries[i].id] = {offsets[i], image.entries[i].bytes.size()};
+    places[image.entries[i].id] = {serialized.offsets[i], image.entries[i].bytes.size()};
   }
   auto entry = [&](uint32_t id) {
     auto found = places.find(id);
@@ -24,21 +23,30 @@ std::string PayloadSource(const PayloadImage& image) {
       "// images. Do not edit: change the sources and rebuild.\n"
       "#include \"payload/PayloadStore.h\"\n\n"
       "namespace {\n\n"
-      "alignas(8) const uint8_t kPayloadImage[" + std::to_string(serialized.size()) + "] = {\n";
+      "alignas(8) const uint8_t kPayloadImage[" + std::to_string(serialized.image.size()) + "] = {\n";
   char cell[8];
-  for (size_t i = 0; i < serialized.size(); ++i) {
-    snprintf(cell, sizeof cell, "0x%02x,", static_cast<unsigned char>(serialized[i]));
+  for (size_t i = 0; i < serialized.image.size(); ++i) {
+    snprintf(cell, sizeof cell, "0x%02x,", static_cast<unsigned char>(serialized.image[i]));
     out += (i % 16 == 0 ? "    " : "") + std::string(cell) + (i % 16 == 15 ? "\n" : "");
   }
   out += "\n};\n\n}  // namespace\n\n";
+  // One store per field: an aggregate of constants would become one ten-number
+  // record in the program's data, there for any byte search to find.
   const KeyBlockParameters& p = image.parameters;
+  out += "KeyBlockParameters PayloadKeyParameters() {\n"
+         "  KeyBlockParameters p;\n";
+  const std::pair<const char*, int32_t> fields[] = {
+      {"keyOffset", p.keyOffset},     {"moveASource", p.moveASource},
+      {"moveADestination", p.moveADestination}, {"moveACount", p.moveACount},
+      {"moveBSource", p.moveBSource}, {"moveBDestination", p.moveBDestination},
+      {"moveBCount", p.moveBCount},   {"maskPosition", p.maskPosition},
+      {"maskStart", p.maskStart},     {"maskCount", p.maskCount}};
+  for (const auto& field : fields) {
+    out += "  p." + std::string(field.first) + " = " + std::to_string(field.second) + ";\n";
+  }
+  out += "  return p;\n}\n\n";
   out += "extern const PayloadStore kPayloadStore = {\n";
   out += "    " + entry(kEntryKeyBlock) + ",\n";
-  out += "    {" + std::to_string(p.keyOffset) + ", " + std::to_string(p.moveASource) + ", " +
-         std::to_string(p.moveADestination) + ", " + std::to_string(p.moveACount) + ", " +
-         std::to_string(p.moveBSource) + ", " + std::to_string(p.moveBDestination) + ", " +
-         std::to_string(p.moveBCount) + ", " + std::to_string(p.maskPosition) + ", " +
-         std::to_string(p.maskStart) + ", " + std::to_string(p.maskCount) + "},\n";
   out += "    {" + entry(kEntryCommonTable) + ", " + entry(kEntrySupplementaryTable) + ", " +
          entry(kEntryLanguage0Table) + ", " + entry(kEntryLanguage1Table) + "},\n";
   out += "    {" + entry(kEntryLicence0) + ", " + entry(kEntryLicence1) + "},\n";

@@ -1,5 +1,6 @@
 // Writes the payload image as a C++ source that defines kPayloadStore, the
-// program's view of the stored entries.
+// program's view of the stored entries, and PayloadKeyParameters. The map
+// stays out of it.
 #pragma once
 
 #include <string>

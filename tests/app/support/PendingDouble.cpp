@@ -29,10 +29,8 @@ std::string Numbers(const char* name, uint32_t a, uint32_t b) {
 
 }  // namespace
 
-// Rebuild parameters no real block uses, so a test can see they were passed on.
 const PayloadStore kPayloadStore = {
     {kStoredKey, sizeof kStoredKey},
-    {11, 12, 13, 14, 15, 16, 17, 18, 19, 20},
     {{kStoredTables[0], 8}, {kStoredTables[1], 8}, {kStoredTables[2], 8}, {kStoredTables[3], 8}},
     {},
     {},
@@ -40,6 +38,9 @@ const PayloadStore kPayloadStore = {
     {},
     {},
 };
+
+// Rebuild parameters no real block uses, so a test can see they were passed on.
+KeyBlockParameters PayloadKeyParameters() { return {11, 12, 13, 14, 15, 16, 17, 18, 19, 20}; }
 
 PendingScript& Script() { return g_script; }
 

@@ -1,0 +1,148 @@
+// libFuzzer target: the payload inspector on damaged maps and programs. The
+// first byte chooses between the input split into a map and a file as they are,
+// and a payload built from the input: key parameters, then entries that are
+// packed properly and then damaged, or hand-made plain entries enciphered with
+// the key, so that every check behind the header and the table reader is reached.
+#include <stddef.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <string>
+
+#include "payload/Blowfish.h"
+#include "payload/PackedEntry.h"
+#include "payload/PayloadStore.h"
+#include "text/Memory.h"
+#include "tools/payload/Inspector.h"
+#include "tools/payload/PayloadImage.h"
+
+namespace {
+
+// Reads the input front to back; past the end everything reads as zero.
+struct Input {
+  const uint8_t* data;
+  size_t size;
+  uint32_t Byte() { return size > 0 ? (--size, *data++) : 0; }
+  uint32_t Word() { return Byte() | Byte() << 8 | Byte() << 16 | Byte() << 24; }
+  std::string Bytes(size_t n) {
+    n = n < size ? n : size;
+    std::string out(reinterpret_cast<const char*>(data), n);
+    data += n;
+    size -= n;
+    return out;
+  }
+};
+
+constexpr uint32_t kIds[] = {kEntryCommonTable, kEntrySupplementaryTable, kEntryLanguage0Table,
+                             kEntryLanguage1Table, kEntryKeyBlock, kEntryLicence0,
+                             kEntryLayoutImageBase + 4, kEntryFirstDocument};
+
+// The cipher keyed once per input, for the entries the target makes by hand.
+void Encipher(const BlowfishCipher& cipher, std::string* entry, bool decipher) {
+  uint8_t* bytes = reinterpret_cast<uint8_t*>(&(*entry)[0]);
+  const uint32_t length = static_cast<uint32_t>(entry->size());
+  if (decipher) {
+    cipher.decryptBuffer(bytes, bytes, length);
+  } else {
+    cipher.encryptBuffer(bytes, bytes, length);
+  }
+}
+
+// One entry from the input: flags, a number, a length, then its bytes.
+PayloadEntry MakeEntry(Input* in, const uint8_t* key, const BlowfishCipher& cipher) {
+  const uint32_t id = kIds[in->Byte() % (sizeof kIds / sizeof kIds[0])];
+  const uint32_t flags = in->Byte();
+  const uint32_t number = in->Word();
+  std::string bytes = in->Bytes(in->Byte() | (in->Byte() & 0x0F) << 8);
+  if (key == nullptr || id == kEntryKeyBlock) return {id, bytes};
+  if (flags & 1) {  // packed properly (tag = number), then a header field replaced
+    uint32_t length = 0;
+    uint8_t* stored = PackEntry(key, kKeyLength, reinterpret_cast<const uint8_t*>(bytes.data()),
+                                static_cast<uint32_t>(bytes.size()), number, &length);
+    if (stored == nullptr) return {id, bytes};
+    bytes.assign(reinterpret_cast<char*>(stored), length);
+    FreeBlock(stored);
+    if (flags & 2) {
+      Encipher(cipher, &bytes, true);
+      const size_t field = 4 * ((flags >> 2) % 6);
+      for (size_t i = 0; i < 4; ++i) bytes[field + i] = static_cast<char>(number >> (8 * i));
+      Encipher(cipher, &bytes, false);
+    }
+    return {id, bytes};
+  }
+  if (flags & 4) {  // a hand-made plain entry, its stored length set right, enciphered
+    const size_t atLeastAHeader = bytes.size() < kPackedHeaderSize ? kPackedHeaderSize : bytes.size();
+    bytes.resize(BlowfishCipher::roundUpToBlock(static_cast<uint32_t>(atLeastAHeader)), '\0');
+    if (flags & 8) {
+      for (size_t i = 0; i < 4; ++i) bytes[i] = static_cast<char>(bytes.size() >> (8 * i));
+    }
+    Encipher(cipher, &bytes, false);
+  }
+  return {id, bytes};
+}
+
+// The key of the program's own payload.
+const uint8_t* RealKey() {
+  static KeyBlock keyBlock(PayloadKeyParameters());
+  static const int loaded = keyBlock.loadFromImage(kPayloadStore.keyBlock.bytes,
+                                                   static_cast<int32_t>(kPayloadStore.keyBlock.length));
+  return loaded ? keyBlock.key() : nullptr;
+}
+
+int Inspect(const PayloadImage& image) {
+  static FILE* sink = fopen("/dev/null", "w");
+  InspectOptions options;
+  options.tablesToPrint = {kEntryCommonTable, kEntryLanguage1Table};
+  options.out = sink;
+  return InspectPayload(image, options);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 1 || size > 65536) return 0;
+  Input in{data + 1, size - 1};
+  PayloadImage image;
+  std::string error;
+  if ((data[0] & 1) == 0) {  // a map and a file as they are
+    const size_t split = in.Byte() * in.size / 256;
+    const std::string map = in.Bytes(split);
+    const std::string file = in.Bytes(in.size);
+    if (ReadPayload(map, file, &image, &error)) {
+      Inspect(image);
+      MapTracesIn(file, image.parameters);
+    }
+    return 0;
+  }
+  // The real parameters, or ten numbers from the input.
+  image.parameters = PayloadKeyParameters();
+  if (data[0] & 2) {  // mostly inside the block, some just outside
+    int32_t fields[10];
+    for (int32_t& field : fields) field = static_cast<int32_t>(in.Word() % 1200) - 100;
+    static_assert(sizeof fields == sizeof image.parameters, "ten 32-bit parameters");
+    memcpy(&image.parameters, fields, sizeof fields);
+  }
+  const StoredEntry& stored = kPayloadStore.keyBlock;
+  image.entries.push_back(
+      {kEntryKeyBlock, std::string(reinterpret_cast<const char*>(stored.bytes), stored.length)});
+  KeyBlock keyBlock(image.parameters);
+  /* result ignored: an unloaded block has no key, and the entries stay as they are */
+  keyBlock.loadFromImage(stored.bytes, static_cast<int32_t>(stored.length));
+  // The key schedule is most of a run's time: the real key's is made once.
+  static BlowfishCipher realCipher;
+  static const int realKeyed = realCipher.setKey(RealKey(), kKeyLength);
+  BlowfishCipher ownCipher;
+  const bool real = (data[0] & 2) == 0 && realKeyed;
+  if (!real && keyBlock.key() != nullptr) ownCipher.setKey(keyBlock.key(), kKeyLength);
+  while (in.size > 0) {
+    image.entries.push_back(MakeEntry(&in, keyBlock.key(), real ? realCipher : ownCipher));
+  }
+  const SerializedPayload serialized = SerializePayload(image);
+  PayloadImage read;
+  if (!ReadPayload(serialized.map, "program bytes before the image" + serialized.image, &read, &error)) {
+    __builtin_trap();  // a map the tool wrote must find its own image
+  }
+  Inspect(read);
+  return 0;
+}

@@ -4,9 +4,11 @@
 #include <shlwapi.h>
 
 #include "app/InstallerApp.h"
-#include "app/RestartRequest.h"
-#include "app/ShutdownPrivilege.h"
 #include "payload/StringIds.h"
+#include "setup/Privileges.h"
+#include "setup/Processes.h"
+#include "setup/Restart.h"
+#include "setup/SystemGuards.h"
 #include "setup/rules/SystemSupport.h"
 
 namespace {
@@ -18,25 +20,8 @@ static_assert(sizeof(OSVERSIONINFOW) == 276, "plain version structure");
 
 typedef void(WINAPI* SystemInfoProc)(LPSYSTEM_INFO);
 
-// The longest executable path AssocQueryStringW may ask room for; a larger
-// request is refused rather than trusted.
-constexpr DWORD kMaxAssociationChars = 32768;
-constexpr DWORD kFirstAssociationChars = 2048;
-
 // Restart reason: planned, operating system, reconfiguration.
 constexpr DWORD kRestartReason = 0x80020004;
-
-// Frees a module that getProcById loaded, on every path.
-class ModuleHandle {
- public:
-  ModuleHandle() : module(nullptr) {}
-  ~ModuleHandle() {
-    if (module != nullptr) /* ok = */ FreeLibrary(module);
-  }
-  ModuleHandle(const ModuleHandle&) = delete;
-  ModuleHandle& operator=(const ModuleHandle&) = delete;
-  HMODULE module;
-};
 
 }  // namespace
 
@@ -57,8 +42,9 @@ int InstallerApp::probeSystem(uint32_t procId, uint32_t libId) {
   // The native information where the system has the procedure: a 32-bit copy
   // on 64-bit Windows must learn that the system is 64-bit.
   SYSTEM_INFO info = {};
-  ModuleHandle library;
-  FARPROC proc = getProcById(procId, libId, &library.module);
+  HMODULE loaded = nullptr;
+  FARPROC proc = getProcById(procId, libId, loaded);
+  ModuleGuard library(loaded);  // freed on every path, when it was loaded
   if (proc != nullptr) {
     reinterpret_cast<SystemInfoProc>(reinterpret_cast<void (*)()>(proc))(&info);
   } else {
@@ -82,34 +68,18 @@ int InstallerApp::activateRunningInstance() {
   }
   HWND other = FindWindowW(lookupBuffer.WideAt(0), nullptr);
   if (other == nullptr) return 1;
-  /* shown = */ SetForegroundWindow(other);
+  /* result ignored: the other copy is brought forward if the system lets it */
+  SetForegroundWindow(other);
   return 0;
 }
 
 int InstallerApp::checkAssociation(uint32_t typeId, uint32_t needleId) {
   WString type;
   if (!loadText(typeId, type) || type.ToWide(-1) == nullptr || type.IsEmpty()) return 0;
-
+  // The user's own choice counts here: the answer is only reported.
   WString path;
-  WChar* buffer = path.ReserveWide(kFirstAssociationChars);
-  if (buffer == nullptr) return 0;
-  DWORD count = kFirstAssociationChars;
-  HRESULT result = AssocQueryStringW(0, ASSOCSTR_EXECUTABLE, type.WideAt(0), nullptr, buffer,
-                                     &count);
-  if (result == E_POINTER) {
-    // The path is longer: the call reported the room it needs.
-    if (count == 0 || count > kMaxAssociationChars) return 0;
-    buffer = path.ReserveWide(static_cast<int32_t>(count));
-    if (buffer == nullptr) return 0;
-  }
-  // Asked again in every case, with all the room the buffer has.
-  count = static_cast<DWORD>(path.Capacity());
-  result = AssocQueryStringW(0, ASSOCSTR_EXECUTABLE, type.WideAt(0), nullptr, buffer, &count);
-  if (FAILED(result)) return 0;
-  // The reported count includes the terminator: the text ends at its first zero.
-  path.SetLength(-1);
+  if (!FindUserAssociatedProgram(type.WideAt(0), path)) return 0;
   path.ToUpper();
-
   // A missing needle would match every path.
   if (!loadText(needleId, lookupBuffer) || lookupBuffer.ToWide(-1) == nullptr ||
       lookupBuffer.IsEmpty()) {
@@ -118,18 +88,7 @@ int InstallerApp::checkAssociation(uint32_t typeId, uint32_t needleId) {
   return path.FindWide(lookupBuffer.WideAt(0), 0, lookupBuffer.Length()) >= 0 ? 1 : 0;
 }
 
-int InstallerApp::checkAdministrator() {
-  SID_IDENTIFIER_AUTHORITY ntAuthority = {SECURITY_NT_AUTHORITY};
-  PSID administrators = nullptr;
-  if (!AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID,
-                                DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0, &administrators)) {
-    return 0;
-  }
-  BOOL member = FALSE;
-  if (!CheckTokenMembership(nullptr, administrators, &member)) member = FALSE;
-  FreeSid(administrators);
-  return member ? 1 : 0;
-}
+int InstallerApp::checkAdministrator() { return IsProcessAdministrator(); }
 
 int InstallerApp::restartSystem() {
   if (!EnableShutdownPrivilege()) return 0;

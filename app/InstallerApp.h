@@ -8,9 +8,10 @@
 #include <stdint.h>
 
 #include "app/AppBase.h"
-#include "app/KeyRow.h"
+#include "setup/rules/KeyRow.h"
 #include "payload/StringTable.h"
 #include "setup/PrivateScript.h"
+#include "setup/rules/KeyRow.h"
 #include "text/WString.h"
 
 class WizardController;
@@ -131,95 +132,72 @@ class InstallerApp : public AppBase {
   // shell folder could not be read (no slot filled), or the own image has no
   // usable path or name (its slots 30, 31, 33 and 35 stay empty).
   int buildPaths();
-  // Copies the running program's file, from the handle buildPaths holds, to
-  // `target`. 1 = copied; 0 = no handle or the copy failed.
-  int copyOwnImage(const WChar* target);
   // Fills mapTarget of the key table from the system's scan-code map.
   void readScancodeMap();
   // Fills the installation-state fields from the product record.
   void detectInstallation();
 
-  // ---- System primitives: registry ----------------------------------------
-  // Every operation returns non-zero/a handle on success and 0/null on failure
-  // (a failed id lookup, a refused argument, a failed system call); none shows
-  // anything. The by-id forms look the name up into lookupBuffer first.
-  HKEY openKeyNamed(HKEY parent, const WChar* name, REGSAM access);
-  HKEY createKeyNamed(HKEY parent, const WChar* name, REGSAM access);
-  int writeBinaryNamed(HKEY key, const WChar* name, const uint8_t* bytes, uint32_t count);
-  // An owned block (FreeBlock) of exactly the stored size, and its size in
-  // *count; null (count 0) unless the value is REG_BINARY and not empty.
-  uint8_t* readBinaryNamed(HKEY key, const WChar* name, uint32_t* count);
-  int writeDwordNamed(HKEY key, const WChar* name, uint32_t value);
-  // 1 only for a REG_DWORD of exactly 4 bytes.
-  int readDwordNamed(HKEY key, const WChar* name, uint32_t* value);
-  int writeTextNamed(HKEY key, const WChar* name, WString& text);
-  // A REG_SZ value as wide text (the stored terminator dropped); out is empty
-  // on failure.
-  int readTextNamed(HKEY key, const WChar* name, WString& out);
-  int textEqualsNamed(HKEY key, const WChar* name, const WString& text);
-  int deleteValueNamed(HKEY key, const WChar* name);
-
+  // ---- System primitives by string id ---------------------------------------
+  // Each looks its names up (into lookupBuffer unless said otherwise) and
+  // makes one call of the system layer (setup/Registry.h, Files.h, ...); a
+  // failed lookup fails the call like a failed system call: 0 or null.
   HKEY openKey(HKEY parent, uint32_t keyId, REGSAM access);
   HKEY createKey(HKEY parent, uint32_t keyId, REGSAM access);
   int writeBinary(HKEY key, uint32_t valueId, const uint8_t* bytes, uint32_t count);
-  uint8_t* readBinary(HKEY key, uint32_t valueId, uint32_t* count);
+  // An owned block (FreeBlock) of exactly the stored size, its size in
+  // `count`; null (count 0) unless the value is REG_BINARY and not empty.
+  uint8_t* readBinary(HKEY key, uint32_t valueId, uint32_t& count);
   int writeDword(HKEY key, uint32_t valueId, uint32_t value);
-  int readDword(HKEY key, uint32_t valueId, uint32_t* value);
+  // 1 only for a REG_DWORD of exactly 4 bytes.
+  int readDword(HKEY key, uint32_t valueId, uint32_t& value);
+  // The value name goes into a text of its own: `text` may be lookupBuffer.
   int writeText(HKEY key, uint32_t valueId, WString& text);
   int writeTextIds(HKEY key, uint32_t valueId, uint32_t dataId);
+  // A REG_SZ value as wide text (the stored terminator dropped); `out` is
+  // empty on failure.
   int readText(HKEY key, uint32_t valueId, WString& out);
   int textEquals(HKEY key, uint32_t valueId, const WString& text);
   void deleteValue(HKEY key, uint32_t valueId);
   int deleteSubKey(HKEY key, uint32_t subKeyId);
-  // Sets text value `valueId` of HKLM key `keyId` to text `dataId`.
-  // 1 = written; 0 = the key could not be opened or the write failed.
+  // Sets text value `valueId` of HKLM key `keyId` to text `dataId` formatted
+  // with the system folder as its one argument (a command names its program
+  // by full path). 1 = written; 0 = the key could not be opened or a text or
+  // the write failed.
   int setMachineText(uint32_t keyId, uint32_t valueId, uint32_t dataId);
 
-  // ---- System primitives: files and folders --------------------------------
-  // A new file for writing (replacing any), or null.
-  HANDLE createOutputFile(const WChar* path);
-  int writeBytes(HANDLE file, const uint8_t* bytes, uint32_t count);
-  // Writes the text as UTF-8 without a byte-order mark (the text becomes narrow).
-  int writeNarrowText(HANDLE file, WString& text);
+  // The shell folder `csidl`, asked on behalf of the wizard's frame.
   int getSpecialFolder(int csidl, WString& out);
-  // Deletes the file; 1 also when it does not exist; a file in use is
-  // scheduled for deletion at the next restart (the result of that).
-  int removeFile(const WChar* path);
-  int removeFileText(const WString& path);
-  int removeFolderText(const WString& path);
-  int ensureFolder(const WChar* path);
-  int getTempFolder(WString& out);
   // Writes `text` as UTF-8 (the text becomes narrow) to a new script file in a
   // folder of its own under the system's temporary folder, named after text
   // `prefixId`, and holds it open for reading only (see PrivateScript). The
   // caller ends it with RemovePrivateScript once the command is done with it.
   // 1 = ready; 0 = no prefix, an empty text, or the file could not be made.
   int createScriptFile(uint32_t prefixId, WString& text, PrivateScript& script);
+  // Copies the running program's file, from the handle buildPaths holds, to
+  // `target`. 1 = copied; 0 = no handle or the copy failed.
+  int copyOwnImage(const WChar* target);
 
-  // ---- System primitives: shell, libraries and processes --------------------
-  // 1 = the link file was saved; 0 = no link object, no target set, or the
-  // save failed.
-  int createShortcut(const WChar* target, const WChar* linkFile, const WChar* description,
-                     const WChar* iconPath, int iconIndex);
-  // The program the machine (never the user's own classes) associates with
-  // the file type of text `associationId`. 1 = `out` holds its full path, which
-  // lies in the system folder; 0 = none, or one elsewhere (`out` empty).
-  int findAssociatedProgram(uint32_t associationId, WString& out);
   // The bytes of a text of upper-case hex digit pairs (FreeBlock), or null.
-  uint8_t* decodeHexString(uint32_t id, uint32_t* count);
+  uint8_t* decodeHexString(uint32_t id, uint32_t& count);
   // The system library named by `libraryId`, loaded by its full path in the
   // system folder, or null.
   HMODULE loadLibraryById(uint32_t libraryId);
   // Procedure `functionId` of library `libraryId`; loads the library into
-  // *module first when *module is null (the caller frees it).
-  FARPROC getProcById(uint32_t functionId, uint32_t libraryId, HMODULE* module);
+  // `module` first when it is null (the caller frees it).
+  FARPROC getProcById(uint32_t functionId, uint32_t libraryId, HMODULE& module);
+  // The WOW64 file-system redirection pair of the system library (the caller
+  // frees the module after calling revert), or null with both outputs null.
+  HMODULE loadRedirectionControl(FARPROC& disable, FARPROC& revert);
+
+  // The program the machine (never the user's own classes) associates with
+  // the file type of text `associationId`. 1 = `out` holds its full path, which
+  // lies in the system folder; 0 = none, or one elsewhere (`out` empty).
+  int findAssociatedProgram(uint32_t associationId, WString& out);
   // Formats command `formatId` with the arguments and starts it in the system
-  // folder, waiting at most 1000 ms for it. 1 = started (ended or not); 0 = format id 0, a failed
-  // lookup or format, or the process could not be started.
+  // folder, waiting at most 1000 ms for it. 1 = started (ended or not); 0 =
+  // format id 0, a failed lookup or format, or the process could not be started.
   int runCommand(uint32_t formatId, ...);
   int runWithAssociatedProgram(uint32_t associationId, uint32_t formatId, const WChar* argument);
-  // The WOW64 file-system redirection pair of the system library, or null.
-  HMODULE loadRedirectionControl(FARPROC* disable, FARPROC* revert);
 
   // ---- Installation state ----------------------------------------------------
   // Drops assignments equal to the defaults and maps to the key itself; 0
@@ -229,7 +207,7 @@ class InstallerApp : public AppBase {
   // was given with a non-zero count. 0 for a null block or count 0.
   int loadKeyAssignments(uint8_t* block, uint32_t count);
   // The assignments in their stored form (FreeBlock), and their byte count.
-  uint8_t* saveKeyAssignments(uint32_t* count);
+  uint8_t* saveKeyAssignments(uint32_t& count);
   // Writes the system's scan-code map from the table; 1 also when nothing
   // needs writing.
   int writeScancodeMap();
@@ -248,7 +226,11 @@ class InstallerApp : public AppBase {
   int32_t uninstallDone;
   int32_t installDone;
   int32_t restartRequested;
-  int32_t pageFlag;  // the licence has been accepted
+  // The licence has been accepted (the licence page's tick, or an update,
+  // which skips that page).
+  int32_t pageFlag;
+  // The install ends by writing the per-user values that turn off the
+  // language-switching shortcuts.
   int32_t finalStepOption;
   int32_t placementOption;  // desktop shortcuts wanted
   int32_t placementResultA;  // desktop shortcut of the text file created
@@ -256,18 +238,26 @@ class InstallerApp : public AppBase {
   int32_t placementResultC;  // ... of the second document
   int32_t variantIndex;  // 0 to 2, -1 until computed
   int32_t decimalOption;  // 0 or 1, -1 until computed
+  // The 0/1 option kept in the layout sub-record (value 153); the options
+  // page clears it each time it is built.
   int32_t recordedOption;
   int32_t updateOnly;
-  int32_t scancodeMapPresent;
+  int32_t scancodeMapPresent;  // the system's scan-code map value existed
   KeyRow* keyTable;  // owned (AllocateBlock)
   int32_t keyCount;
   StringTable supplementaryTable;
   WizardController* wizard;  // owned
   WString paths[kPathCount];
+  // The level of the second document (the chart) in the record, value 34:
+  // below 180 the chart and its shortcuts are (re)made and recorded.
   int32_t recordedValueA;
-  int32_t recordedVersion;
+  int32_t recordedVersion;  // the level of the document group, value 28
+  // How many installations share the document group (the user guide and its
+  // shortcuts), value 29; its files go when it falls to 0.
   int32_t recordedValueC;
   int32_t installedVersion;  // 0 none, 130 layout entry only, else recorded level
+  // How many installations share the product record (value 21); what they
+  // share goes when it falls to 0.
   int32_t installCount;
   // The running program's file, open for reading with only reads shared, from
   // buildPaths to the end of the program; null when it could not be opened.

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/DllSearch.h"
+#include "setup/DllSearch.h"
 #include "app/EntryPoint.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/,

@@ -68,5 +68,3 @@ int InstallerApp::buildPaths() {
   facts.ownPath = ownPath.IsEmpty() ? nullptr : ownPath.WideAt(0);
   return ComposeProgramPaths(facts, paths);
 }
-
-int InstallerApp::copyOwnImage(const WChar* target) { return CopyOwnImage(ownImage, target); }

@@ -4,7 +4,7 @@
 
 #include <stdint.h>
 
-#include "app/KeyRow.h"
+#include "setup/rules/KeyRow.h"
 
 constexpr int32_t kStaticKeyRowCount = 146;
 

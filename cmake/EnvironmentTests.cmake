@@ -1,28 +1,24 @@
 # environment_tests: the environment checks and the program paths under Wine,
 # with the real payload, in both prefixes and every emulated Windows version.
 kestrel_glob(KESTREL_ENVIRONMENT_TEST_SOURCES "${CMAKE_SOURCE_DIR}/tests/environment/*.cpp")
-if(KESTREL_ENVIRONMENT_TEST_SOURCES)
-  kestrel_windows_test(NAME environment_tests
-    SOURCES ${KESTREL_ENVIRONMENT_TEST_SOURCES}
-            "${CMAKE_SOURCE_DIR}/tests/app/support/TableImage.cpp"
-            $<TARGET_OBJECTS:kestrel_pending_wizard>
-    LIBRARIES kestrel_app kestrel_payload_data kestrel_payload kestrel_setup_rules kestrel_text
-              ${KESTREL_ZLIB} ${KESTREL_SYSTEM_LIBS})
-endif()
+kestrel_windows_test(NAME environment_tests
+  SOURCES ${KESTREL_ENVIRONMENT_TEST_SOURCES}
+          "${CMAKE_SOURCE_DIR}/tests/app/support/TableImage.cpp"
+          $<TARGET_OBJECTS:kestrel_pending_wizard>
+  LIBRARIES kestrel_app kestrel_payload_data kestrel_payload kestrel_setup_rules kestrel_text
+            ${KESTREL_ZLIB} ${KESTREL_SYSTEM_LIBS})
 
 # Stand-ins for advapi32's shutdown calls that record the request instead of
 # restarting: one with both calls (XP on), one without the call with a reason (2000).
-if(TARGET environment_tests)
-  foreach(system xp 2000)
-    add_library(shutdown-standin-${system} SHARED
-      "${CMAKE_SOURCE_DIR}/tests/environment/standin/ShutdownStandIn.c")
-    set_target_properties(shutdown-standin-${system} PROPERTIES PREFIX "")
-    # Undecorated names, as advapi32 exports them.
-    target_link_options(shutdown-standin-${system} PRIVATE -Wl,--kill-at)
-    add_dependencies(environment_tests shutdown-standin-${system})
-  endforeach()
-  target_compile_definitions(shutdown-standin-2000 PRIVATE KESTREL_STANDIN_WINDOWS_2000)
-  target_compile_definitions(environment_tests PRIVATE
-    KESTREL_STANDIN_XP=L"$<TARGET_FILE_NAME:shutdown-standin-xp>"
-    KESTREL_STANDIN_2000=L"$<TARGET_FILE_NAME:shutdown-standin-2000>")
-endif()
+foreach(system xp 2000)
+  add_library(shutdown-standin-${system} SHARED
+    "${CMAKE_SOURCE_DIR}/tests/environment/standin/ShutdownStandIn.c")
+  set_target_properties(shutdown-standin-${system} PROPERTIES PREFIX "")
+  # Undecorated names, as advapi32 exports them.
+  target_link_options(shutdown-standin-${system} PRIVATE -Wl,--kill-at)
+  add_dependencies(environment_tests shutdown-standin-${system})
+endforeach()
+target_compile_definitions(shutdown-standin-2000 PRIVATE KESTREL_STANDIN_WINDOWS_2000)
+target_compile_definitions(environment_tests PRIVATE
+  KESTREL_STANDIN_XP=L"$<TARGET_FILE_NAME:shutdown-standin-xp>"
+  KESTREL_STANDIN_2000=L"$<TARGET_FILE_NAME:shutdown-standin-2000>")

@@ -29,7 +29,7 @@ if(NOT KESTREL_MINGW)
   kestrel_glob(KESTREL_LAYOUT_TOOL_TEST_SOURCES "${CMAKE_SOURCE_DIR}/tests/layout/host/*.cpp")
   if(KESTREL_LAYOUT_TOOL_TEST_SOURCES AND NOT KESTREL_LIBFUZZER)
     _kestrel_test_program(layout_tool_tests
-      "${KESTREL_LAYOUT_TOOL_TEST_SOURCES};${CMAKE_SOURCE_DIR}/app/StaticKeyTable.cpp;${CMAKE_SOURCE_DIR}/app/KeyRow.cpp"
+      "${KESTREL_LAYOUT_TOOL_TEST_SOURCES};${CMAKE_SOURCE_DIR}/app/StaticKeyTable.cpp;${CMAKE_SOURCE_DIR}/setup/rules/KeyRow.cpp"
       "kestrel_layout_tool_lib")
     target_compile_definitions(layout_tool_tests PRIVATE
       KESTREL_LAYOUT_DIR="${KESTREL_LAYOUT_DIR}"

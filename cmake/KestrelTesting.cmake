@@ -23,7 +23,7 @@
 #   KESTREL_EXPECT_ARCH     GetNativeSystemInfo's wProcessorArchitecture: 0 (32) or 9 (64)
 #   KESTREL_WINE_VERSION    the emulated version's Wine name (win2k, ..., win10)
 # (the first and the last only when a version is chosen).
-# A sources list that globs to nothing skips the program: tests may come later.
+# A sources list that globs to nothing is an error: a test never silently vanishes.
 
 include_guard(GLOBAL)
 
@@ -85,8 +85,7 @@ endfunction()
 function(kestrel_portable_test)
   cmake_parse_arguments(PARSE_ARGV 0 arg "" "NAME;TIMEOUT" "SOURCES;LIBRARIES")
   if(NOT arg_SOURCES)
-    message(STATUS "Kestrel: ${arg_NAME} has no sources yet; skipped")
-    return()
+    message(FATAL_ERROR "Kestrel: ${arg_NAME} has no sources")
   endif()
   if(NOT arg_TIMEOUT)
     set(arg_TIMEOUT ${KESTREL_TEST_TIMEOUT})
@@ -110,8 +109,7 @@ function(kestrel_windows_test)
     return()
   endif()
   if(NOT arg_SOURCES)
-    message(STATUS "Kestrel: ${arg_NAME} has no sources yet; skipped")
-    return()
+    message(FATAL_ERROR "Kestrel: ${arg_NAME} has no sources")
   endif()
   if(NOT arg_PREFIXES)
     set(arg_PREFIXES 32 64)

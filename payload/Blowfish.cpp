@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "payload/BlowfishTables.h"
+#include "text/LittleEndian.h"
 #include "text/Memory.h"
 
 namespace {
@@ -21,18 +22,6 @@ static_assert(kBlowfishPWordCount == kRounds + 2, "one P word per round plus two
 void WipeWords(uint32_t* words, size_t bytes) {
   volatile uint8_t* b = reinterpret_cast<volatile uint8_t*>(words);
   for (size_t i = 0; i < bytes; ++i) b[i] = 0;
-}
-
-uint32_t ReadLittleEndian(const uint8_t* b) {
-  return static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) |
-         (static_cast<uint32_t>(b[2]) << 16) | (static_cast<uint32_t>(b[3]) << 24);
-}
-
-void WriteLittleEndian(uint8_t* b, uint32_t w) {
-  b[0] = static_cast<uint8_t>(w);
-  b[1] = static_cast<uint8_t>(w >> 8);
-  b[2] = static_cast<uint8_t>(w >> 16);
-  b[3] = static_cast<uint8_t>(w >> 24);
 }
 
 }  // namespace
@@ -153,11 +142,11 @@ void BlowfishCipher::transformBuffer(const uint8_t* source, uint8_t* destination
   for (uint32_t b = 0; b < blocks; ++b) {
     const size_t at = static_cast<size_t>(b) * kBlockBytes;
     // Both words are read before either is written, so in place is safe.
-    uint32_t left = ReadLittleEndian(source + at);
-    uint32_t right = ReadLittleEndian(source + at + 4);
+    uint32_t left = ReadLittle32(source + at);
+    uint32_t right = ReadLittle32(source + at + 4);
     (this->*transform)(left, right);
-    WriteLittleEndian(destination + at, left);
-    WriteLittleEndian(destination + at + 4, right);
+    WriteLittle32(destination + at, left);
+    WriteLittle32(destination + at + 4, right);
   }
 }
 

@@ -7,22 +7,11 @@
 #include "payload/Blowfish.h"
 #include "payload/Crc32.h"
 #include "payload/KeyBlock.h"
+#include "text/LittleEndian.h"
 #include "text/Memory.h"
 #include "text/WString.h"
 
 namespace {
-
-uint32_t ReadLe32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
-void WriteLe32(uint32_t v, uint8_t* p) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-  p[2] = static_cast<uint8_t>(v >> 16);
-  p[3] = static_cast<uint8_t>(v >> 24);
-}
 
 // Raw deflate turns one input byte into at most 1032 output bytes (a 258-byte
 // match coded in two bits), so a larger plain length can only be damage.
@@ -84,17 +73,17 @@ uint8_t* InflateChecked(const uint8_t* entry, uint32_t storedLength, PackedHeade
 }  // namespace
 
 PackedHeader ReadPackedHeader(const uint8_t* bytes) {
-  return PackedHeader{ReadLe32(bytes),      ReadLe32(bytes + 4),  ReadLe32(bytes + 8),
-                      ReadLe32(bytes + 12), ReadLe32(bytes + 16), ReadLe32(bytes + 20)};
+  return PackedHeader{ReadLittle32(bytes),      ReadLittle32(bytes + 4),  ReadLittle32(bytes + 8),
+                      ReadLittle32(bytes + 12), ReadLittle32(bytes + 16), ReadLittle32(bytes + 20)};
 }
 
 void WritePackedHeader(const PackedHeader& header, uint8_t* bytes) {
-  WriteLe32(header.storedLength, bytes);
-  WriteLe32(header.plainLength, bytes + 4);
-  WriteLe32(header.packedLength, bytes + 8);
-  WriteLe32(header.plainCrc, bytes + 12);
-  WriteLe32(header.packedCrc, bytes + 16);
-  WriteLe32(header.tag, bytes + 20);
+  WriteLittle32(bytes, header.storedLength);
+  WriteLittle32(bytes + 4, header.plainLength);
+  WriteLittle32(bytes + 8, header.packedLength);
+  WriteLittle32(bytes + 12, header.plainCrc);
+  WriteLittle32(bytes + 16, header.packedCrc);
+  WriteLittle32(bytes + 20, header.tag);
 }
 
 uint8_t* ExtractCheckedEntry(const KeyBlock& keyBlock, const uint8_t* stored, uint32_t* length,

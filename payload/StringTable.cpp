@@ -2,6 +2,7 @@
 
 #include "payload/StringTable.h"
 
+#include "text/LittleEndian.h"
 #include "text/Memory.h"
 
 namespace {
@@ -9,11 +10,6 @@ namespace {
 constexpr uint32_t kIndexRecordSize = 8;
 constexpr uint32_t kNarrowBit = 0x80000000u;
 constexpr uint32_t kCountMask = 0x1FFFFFFFu;
-
-uint32_t ReadLe32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
 
 }  // namespace
 
@@ -55,14 +51,14 @@ const uint8_t* StringTable::find(uint32_t id) const {
   while (lo <= hi) {
     const int32_t mid = lo + (hi - lo) / 2;
     const uint8_t* record = index + static_cast<uint32_t>(mid) * kIndexRecordSize;
-    const uint32_t key = ReadLe32(record);
+    const uint32_t key = ReadLittle32(record);
     if (key == id) {
       // The index comes from the payload: refuse a record that would reach
       // past the entry instead of handing out a pointer into foreign memory.
       const uint64_t textBytes = size - static_cast<uint64_t>(text - data);
-      const uint64_t offset = ReadLe32(record + 4);
+      const uint64_t offset = ReadLittle32(record + 4);
       if (offset + 4 > textBytes) return nullptr;
-      const uint32_t header = ReadLe32(text + offset);
+      const uint32_t header = ReadLittle32(text + offset);
       const uint64_t unitSize = (header & kNarrowBit) ? 1 : 2;
       if (offset + 4 + unitSize * (header & kCountMask) > textBytes) return nullptr;
       return text + offset;

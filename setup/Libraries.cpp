@@ -1,16 +1,14 @@
 // Library primitives: system libraries loaded by their full path in the system
-// folder, procedures looked up by name, and the WOW64 redirection pair.
+// folder, and procedures looked up by name.
 
-#include <windows.h>
+#include "setup/Libraries.h"
 
-#include "app/InstallerApp.h"
-#include "payload/StringIds.h"
 #include "setup/SystemFolders.h"
 
 namespace {
 
-// A library name from the string table must be a bare file name: a path would
-// let the text reach outside the system folder.
+// A library name must be a bare file name: a path would let the text reach
+// outside the system folder.
 bool IsBareFileName(const WChar* name) {
   if (name == nullptr || name[0] == 0) return false;
   for (const WChar* p = name; *p != 0; ++p) {
@@ -21,43 +19,19 @@ bool IsBareFileName(const WChar* name) {
 
 }  // namespace
 
-HMODULE InstallerApp::loadLibraryById(uint32_t libraryId) {
-  if (!loadText(libraryId, lookupBuffer)) return nullptr;
-  if (!IsBareFileName(lookupBuffer.WideAt(0))) return nullptr;
+HMODULE LoadSystemLibrary(const WChar* name) {
+  if (!IsBareFileName(name)) return nullptr;
   // The program runs elevated: a bare name would be searched for in folders a
   // user can write to (the program's own folder first), so the full path it is.
   WString path;
-  if (!GetSystemFolder(path)) return nullptr;
-  if (!path.AppendPathComponent(lookupBuffer.WideAt(0), lookupBuffer.Length())) return nullptr;
-  return LoadLibraryW(path.WideAt(0));
+  if (!GetSystemFolder(path) || !path.AppendPathComponent(name, -1)) return nullptr;
+  // Its dependencies are then looked for in its own folder first as well.
+  return LoadLibraryExW(path.WideAt(0), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
-FARPROC InstallerApp::getProcById(uint32_t functionId, uint32_t libraryId, HMODULE* module) {
-  if (module == nullptr) return nullptr;
-  if (*module == nullptr) {
-    *module = loadLibraryById(libraryId);
-    if (*module == nullptr) return nullptr;
-  }
-  if (!loadText(functionId, lookupBuffer) || lookupBuffer.IsEmpty()) return nullptr;
-  const char* name = lookupBuffer.ToNarrow(-1);
-  if (name == nullptr) return nullptr;
-  return GetProcAddress(*module, name);
-}
-
-HMODULE InstallerApp::loadRedirectionControl(FARPROC* disable, FARPROC* revert) {
-  if (disable == nullptr || revert == nullptr) return nullptr;
-  *disable = nullptr;
-  *revert = nullptr;
-  HMODULE module = loadLibraryById(kNativeSystemInfoLibraryId);
-  if (module == nullptr) return nullptr;
-  FARPROC disableProc = getProcById(kDisableFsRedirectionProcId, kNativeSystemInfoLibraryId, &module);
-  FARPROC revertProc = getProcById(kRevertFsRedirectionProcId, kNativeSystemInfoLibraryId, &module);
-  // Only the pair is of use: turning redirection off without a way back is not.
-  if (disableProc == nullptr || revertProc == nullptr) {
-    FreeLibrary(module);
-    return nullptr;
-  }
-  *disable = disableProc;
-  *revert = revertProc;
-  return module;
+FARPROC FindProcedure(HMODULE module, WString& name) {
+  if (module == nullptr || name.IsEmpty()) return nullptr;
+  const char* narrow = name.ToNarrow(-1);
+  if (narrow == nullptr) return nullptr;
+  return GetProcAddress(module, narrow);
 }

@@ -1,13 +1,13 @@
 // Process primitives: the program associated with a file type, and commands
-// formatted from a string-table text and started with a bounded wait.
+// started in the system folder with a bounded wait.
+
+#include "setup/Processes.h"
 
 #include <windows.h>
 #include <shlwapi.h>
 
-#include <stdarg.h>
 #include <string.h>
 
-#include "app/InstallerApp.h"
 #include "setup/SystemFolders.h"
 #include "setup/SystemGuards.h"
 #include "text/Memory.h"
@@ -15,20 +15,23 @@
 namespace {
 
 constexpr DWORD kAssociationChars = 2048;
+// The longest executable path AssocQueryStringW may ask room for; a larger
+// request is refused rather than trusted.
+constexpr DWORD kMaxAssociationChars = 32768;
 // The program never waits longer for a command it started.
 constexpr DWORD kCommandWaitMs = 1000;
 
 }  // namespace
 
-int InstallerApp::findAssociatedProgram(uint32_t associationId, WString& out) {
+int FindSystemAssociatedProgram(const WChar* association, WString& out) {
   out.AssignWide(WTEXT(""), 0);
-  if (!loadText(associationId, lookupBuffer) || lookupBuffer.IsEmpty()) return 0;
+  if (association == nullptr || association[0] == 0) return 0;
   WChar buffer[kAssociationChars] = {};
   DWORD count = kAssociationChars;
   // The machine's association only: the user's own classes can be written
   // without elevation, and the program found here runs elevated.
-  const HRESULT result = AssocQueryStringW(ASSOCF_NOUSERSETTINGS, ASSOCSTR_EXECUTABLE,
-                                           lookupBuffer.WideAt(0), nullptr, buffer, &count);
+  const HRESULT result = AssocQueryStringW(ASSOCF_NOUSERSETTINGS, ASSOCSTR_EXECUTABLE, association,
+                                           nullptr, buffer, &count);
   if (FAILED(result)) return 0;
   buffer[kAssociationChars - 1] = 0;
   // S_FALSE and friends with nothing written are not a program, and only a
@@ -37,23 +40,40 @@ int InstallerApp::findAssociatedProgram(uint32_t associationId, WString& out) {
   return out.AssignWide(buffer, -1);
 }
 
-int InstallerApp::runCommand(uint32_t formatId, ...) {
-  if (formatId == 0) return 0;
-  if (!loadText(formatId, lookupBuffer) || lookupBuffer.IsEmpty()) return 0;
-  WString command;
-  command.AssignWide(WTEXT(""), 0);
-  va_list arguments;
-  va_start(arguments, formatId);
-  const int formatted = command.AppendFormatV(lookupBuffer.WideAt(0), arguments);
-  va_end(arguments);
-  if (!formatted || command.IsEmpty()) return 0;
+int FindUserAssociatedProgram(const WChar* association, WString& out) {
+  out.AssignWide(WTEXT(""), 0);
+  if (association == nullptr || association[0] == 0) return 0;
+  WChar* buffer = out.ReserveWide(kAssociationChars);
+  if (buffer == nullptr) return 0;
+  DWORD count = kAssociationChars;
+  HRESULT result = AssocQueryStringW(0, ASSOCSTR_EXECUTABLE, association, nullptr, buffer, &count);
+  if (result == E_POINTER) {
+    // The path is longer: the call reported the room it needs.
+    if (count == 0 || count > kMaxAssociationChars) return 0;
+    buffer = out.ReserveWide(static_cast<int32_t>(count));
+    if (buffer == nullptr) return 0;
+  }
+  // Asked again in every case, with all the room the buffer has.
+  count = static_cast<DWORD>(out.Capacity());
+  result = AssocQueryStringW(0, ASSOCSTR_EXECUTABLE, association, nullptr, buffer, &count);
+  if (FAILED(result)) {
+    out.AssignWide(WTEXT(""), 0);
+    return 0;
+  }
+  // The reported count includes the terminator: the text ends at its first zero.
+  out.SetLength(-1);
+  return 1;
+}
 
+int RunCommandLine(const WString& command) {
+  WString wide;
+  if (command.IsEmpty() || !wide.AssignAsWide(&command)) return 0;
   // CreateProcessW may write into the command line: give it a copy of its own.
-  const size_t bytes = (static_cast<size_t>(command.Length()) + 1) * sizeof(WChar);
+  const size_t bytes = (static_cast<size_t>(wide.Length()) + 1) * sizeof(WChar);
   BlockGuard lineBlock(AllocateBlock(bytes));
   WChar* line = static_cast<WChar*>(lineBlock.get());
-  memcpy(line, command.WideAt(0), bytes - sizeof(WChar));
-  line[command.Length()] = 0;
+  memcpy(line, wide.WideAt(0), bytes - sizeof(WChar));
+  line[wide.Length()] = 0;
 
   // The child starts in the system folder, not in the folder this program
   // was started from, where anyone may have left files it would pick up.
@@ -76,11 +96,4 @@ int InstallerApp::runCommand(uint32_t formatId, ...) {
   /* result ignored: a command still running after the wait is left to finish */
   WaitForSingleObject(process.hProcess, kCommandWaitMs);
   return 1;
-}
-
-int InstallerApp::runWithAssociatedProgram(uint32_t associationId, uint32_t formatId,
-                                           const WChar* argument) {
-  WString program;
-  if (!findAssociatedProgram(associationId, program)) return 0;
-  return runCommand(formatId, program.WideAt(0), argument != nullptr ? argument : WTEXT(""));
 }

@@ -1,11 +1,10 @@
-// Registry primitives by value name: thin calls of the registry functions that
-// check every argument and every value read back (type, size, terminator).
+// Registry primitives by name: thin calls of the registry functions that check
+// every argument and every value read back (type, size, terminator).
 
-#include <windows.h>
+#include "setup/Registry.h"
 
 #include <string.h>
 
-#include "app/InstallerApp.h"
 #include "text/Memory.h"
 
 namespace {
@@ -18,14 +17,14 @@ bool IsEmptyName(const WChar* name) { return name == nullptr || name[0] == 0; }
 
 }  // namespace
 
-HKEY InstallerApp::openKeyNamed(HKEY parent, const WChar* name, REGSAM access) {
+HKEY OpenRegistryKey(HKEY parent, const WChar* name, REGSAM access) {
   if (parent == nullptr || IsEmptyName(name)) return nullptr;
   HKEY key = nullptr;
   if (RegOpenKeyExW(parent, name, 0, access, &key) != ERROR_SUCCESS) return nullptr;
   return key;
 }
 
-HKEY InstallerApp::createKeyNamed(HKEY parent, const WChar* name, REGSAM access) {
+HKEY CreateRegistryKey(HKEY parent, const WChar* name, REGSAM access) {
   if (parent == nullptr || IsEmptyName(name)) return nullptr;
   HKEY key = nullptr;
   if (RegCreateKeyExW(parent, name, 0, nullptr, 0, access, nullptr, &key, nullptr) !=
@@ -35,15 +34,13 @@ HKEY InstallerApp::createKeyNamed(HKEY parent, const WChar* name, REGSAM access)
   return key;
 }
 
-int InstallerApp::writeBinaryNamed(HKEY key, const WChar* name, const uint8_t* bytes,
-                                   uint32_t count) {
+int WriteBinaryValue(HKEY key, const WChar* name, const uint8_t* bytes, uint32_t count) {
   if (key == nullptr || (bytes == nullptr && count != 0)) return 0;
   return RegSetValueExW(key, name, 0, REG_BINARY, bytes, count) == ERROR_SUCCESS ? 1 : 0;
 }
 
-uint8_t* InstallerApp::readBinaryNamed(HKEY key, const WChar* name, uint32_t* count) {
-  if (count == nullptr) return nullptr;
-  *count = 0;
+uint8_t* ReadBinaryValue(HKEY key, const WChar* name, uint32_t& count) {
+  count = 0;
   if (key == nullptr) return nullptr;
   DWORD type = 0;
   DWORD size = 0;
@@ -60,11 +57,11 @@ uint8_t* InstallerApp::readBinaryNamed(HKEY key, const WChar* name, uint32_t* co
     FreeBlock(block);
     return nullptr;
   }
-  *count = size;
+  count = size;
   return block;
 }
 
-int InstallerApp::writeDwordNamed(HKEY key, const WChar* name, uint32_t value) {
+int WriteDwordValue(HKEY key, const WChar* name, uint32_t value) {
   if (key == nullptr) return 0;
   DWORD data = value;
   return RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
@@ -73,8 +70,8 @@ int InstallerApp::writeDwordNamed(HKEY key, const WChar* name, uint32_t value) {
              : 0;
 }
 
-int InstallerApp::readDwordNamed(HKEY key, const WChar* name, uint32_t* value) {
-  if (key == nullptr || value == nullptr) return 0;
+int ReadDwordValue(HKEY key, const WChar* name, uint32_t& value) {
+  if (key == nullptr) return 0;
   DWORD type = 0;
   DWORD data = 0;
   DWORD size = sizeof(data);
@@ -84,11 +81,11 @@ int InstallerApp::readDwordNamed(HKEY key, const WChar* name, uint32_t* value) {
     return 0;
   }
   if (type != REG_DWORD || size != sizeof(data)) return 0;
-  *value = data;
+  value = data;
   return 1;
 }
 
-int InstallerApp::writeTextNamed(HKEY key, const WChar* name, WString& text) {
+int WriteTextValue(HKEY key, const WChar* name, WString& text) {
   if (key == nullptr || IsEmptyName(name)) return 0;
   const WChar* wide = text.ToWide(-1);
   if (wide == nullptr) return 0;
@@ -101,7 +98,7 @@ int InstallerApp::writeTextNamed(HKEY key, const WChar* name, WString& text) {
              : 0;
 }
 
-int InstallerApp::readTextNamed(HKEY key, const WChar* name, WString& out) {
+int ReadTextValue(HKEY key, const WChar* name, WString& out) {
   if (key == nullptr || IsEmptyName(name)) return 0;
   out.AssignWide(WTEXT(""), 0);
   DWORD type = 0;
@@ -132,9 +129,9 @@ int InstallerApp::readTextNamed(HKEY key, const WChar* name, WString& out) {
   return 1;
 }
 
-int InstallerApp::textEqualsNamed(HKEY key, const WChar* name, const WString& text) {
+int TextValueEquals(HKEY key, const WChar* name, const WString& text) {
   WString stored;
-  if (!readTextNamed(key, name, stored)) return 0;
+  if (!ReadTextValue(key, name, stored)) return 0;
   WString wanted;
   if (!wanted.AssignAsWide(&text)) return 0;
   if (stored.Length() != wanted.Length()) return 0;
@@ -145,7 +142,13 @@ int InstallerApp::textEqualsNamed(HKEY key, const WChar* name, const WString& te
              : 0;
 }
 
-int InstallerApp::deleteValueNamed(HKEY key, const WChar* name) {
+int DeleteRegistryValue(HKEY key, const WChar* name) {
   if (key == nullptr || IsEmptyName(name)) return 0;
   return RegDeleteValueW(key, name) == ERROR_SUCCESS ? 1 : 0;
+}
+
+int DeleteRegistrySubKey(HKEY key, const WChar* name) {
+  // An empty name would name the key itself.
+  if (key == nullptr || IsEmptyName(name)) return 0;
+  return RegDeleteKeyW(key, name) == ERROR_SUCCESS ? 1 : 0;
 }

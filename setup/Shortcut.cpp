@@ -1,11 +1,12 @@
 // createShortcut: a shell link file made through the shell's link object
 // (IShellLinkW for the target, description and icon; IPersistFile to save it).
 
+#include "setup/Shortcut.h"
+
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
 
-#include "app/InstallerApp.h"
 #include "setup/SystemGuards.h"
 
 namespace {
@@ -20,9 +21,8 @@ const IID kPersistFileInterface = {
 
 }  // namespace
 
-int InstallerApp::createShortcut(const WChar* target, const WChar* linkFile,
-                                 const WChar* description, const WChar* iconPath,
-                                 int iconIndex) {
+int CreateShortcut(const WChar* target, const WChar* linkFile, const WChar* description,
+                   const WChar* iconPath, int iconIndex) {
   if (target == nullptr || target[0] == 0 || linkFile == nullptr || linkFile[0] == 0) return 0;
   // COM is initialised for the thread by the entry point.
   ComGuard<IShellLinkW> link;

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "text/FormatSpec.h"
+#include "text/LittleEndian.h"
 #include "text/Utf8.h"
 
 namespace {
@@ -134,11 +135,6 @@ int WriteNarrowText(WString* target, const FormatSpec& spec, const char* text, i
   return 1;
 }
 
-uint32_t ReadLittleEndian32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
 // Writes (or, with out null, only counts) the byte dump of `n` bytes.
 int64_t LayOutBytes(const FormatSpec& spec, const uint8_t* bytes, int64_t n, WChar* out) {
   const char* hex = HexDigits(spec.upper);
@@ -208,7 +204,7 @@ int FormatString(WString* target, const FormatSpec& spec, FormatArguments* argum
   if (spec.narrow) {
     // A counted record: its header gives the form and, as a bound, the count.
     const uint8_t* record = static_cast<const uint8_t*>(argument);
-    uint32_t header = ReadLittleEndian32(record);
+    uint32_t header = ReadLittle32(record);
     int64_t count = header & kCountedTextCountMask;
     if (header & kCountedTextNarrowBit) {
       return WriteNarrowText(target, spec, reinterpret_cast<const char*>(record + 4), count);

@@ -4,6 +4,7 @@
 
 #include <string.h>
 
+#include "text/LittleEndian.h"
 #include "text/Memory.h"
 #include "text/TextPrimitives.h"
 #include "text/Utf8.h"
@@ -248,9 +249,7 @@ int WString::AssignRecord(const void* record) {
     return 0;
   }
   const uint8_t* bytes = static_cast<const uint8_t*>(record);
-  uint32_t header = static_cast<uint32_t>(bytes[0]) | (static_cast<uint32_t>(bytes[1]) << 8) |
-                    (static_cast<uint32_t>(bytes[2]) << 16) |
-                    (static_cast<uint32_t>(bytes[3]) << 24);
+  uint32_t header = ReadLittle32(bytes);
   int32_t count = static_cast<int32_t>(header & kCountedTextCountMask);
   const uint8_t* characters = bytes + 4;
   if ((header & kCountedTextNarrowBit) == 0) {

@@ -3,8 +3,7 @@
 
 #include "setup/rules/KeyAssignments.h"
 
-#include "setup/rules/LittleEndian.h"
-#include "setup/rules/RowSearch.h"
+#include "text/LittleEndian.h"
 #include "text/Memory.h"
 
 int NormaliseKeyRows(KeyRow* table, int32_t count, const KeyRow* defaults,
@@ -28,7 +27,7 @@ int32_t MergeKeyAssignments(KeyRow* table, int32_t count, const uint8_t* bytes, 
     const uint8_t* record = bytes + i * kKeyAssignmentRecordBytes;
     const uint32_t code = ReadLittle16(record + 2);
     if (code == 0) continue;
-    KeyRow* row = FindRowByScanCode(table, count, ReadLittle16(record));
+    KeyRow* row = FindKeyRow(table, count, ReadLittle16(record));
     if (row == nullptr) continue;
     row->assignedKey = static_cast<uint16_t>(code);
     ++merged;
@@ -45,7 +44,7 @@ uint32_t CountAssignedKeys(const KeyRow* table, int32_t count) {
   return assigned;
 }
 
-uint8_t* BuildKeyAssignments(const KeyRow* table, int32_t count, uint32_t* size) {
+uint8_t* BuildKeyAssignments(const KeyRow* table, int32_t count, uint32_t& size) {
   const uint32_t assigned = CountAssignedKeys(table, count);
   // A table of n rows takes 8 x n bytes of memory, so 4 x n cannot wrap.
   const uint32_t bytes = kKeyAssignmentRecordBytes * assigned;
@@ -57,6 +56,6 @@ uint8_t* BuildKeyAssignments(const KeyRow* table, int32_t count, uint32_t* size)
     WriteLittle16(out + 2, table[i].assignedKey);
     out += kKeyAssignmentRecordBytes;
   }
-  if (size != nullptr) *size = bytes;
+  size = bytes;
   return block;
 }

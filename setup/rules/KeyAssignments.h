@@ -4,7 +4,7 @@
 
 #include <stdint.h>
 
-#include "app/KeyRow.h"
+#include "setup/rules/KeyRow.h"
 
 // One stored record: scan code then virtual-key code, 16 bits each, little-endian.
 constexpr uint32_t kKeyAssignmentRecordBytes = 4;
@@ -25,6 +25,6 @@ int32_t MergeKeyAssignments(KeyRow* table, int32_t count, const uint8_t* bytes, 
 uint32_t CountAssignedKeys(const KeyRow* table, int32_t count);
 
 // One record per assigned row in table order, with the byte count (4 x
-// records) in *size. An owned block (FreeBlock, at least 1 byte even when
+// records) in `size`. An owned block (FreeBlock, at least 1 byte even when
 // nothing is assigned); never null.
-uint8_t* BuildKeyAssignments(const KeyRow* table, int32_t count, uint32_t* size);
+uint8_t* BuildKeyAssignments(const KeyRow* table, int32_t count, uint32_t& size);

@@ -2,6 +2,7 @@
 // against the unchanged image, the second only stores bytes, so a refusal changes nothing.
 #include "setup/rules/LayoutImagePatch.h"
 
+#include "text/LittleEndian.h"
 #include "text/Memory.h"
 #include "text/TextPrimitives.h"
 
@@ -98,11 +99,6 @@ int PlanKeyWrites(const uint8_t* image, int32_t length, const LayoutImagePattern
   return 1;
 }
 
-void StoreLittleEndian16(uint8_t* at, uint16_t value) {
-  at[0] = static_cast<uint8_t>(value & 0xFFu);
-  at[1] = static_cast<uint8_t>(value >> 8);
-}
-
 }  // namespace
 
 int PatchLayoutImage(uint8_t* image, int32_t length, const LayoutImagePatterns& patterns,
@@ -128,7 +124,7 @@ int PatchLayoutImage(uint8_t* image, int32_t length, const LayoutImagePatterns& 
     // Second pass: in table order, so of two rows with one scan code the later wins.
     for (int32_t i = 0; i < changes.keyCount; ++i) {
       if (targets[i] == kNoWrite) continue;
-      StoreLittleEndian16(image + targets[i], changes.keys[i].assignedKey);
+      WriteLittle16(image + targets[i], changes.keys[i].assignedKey);
     }
     FreeBlock(targets);
   }

@@ -4,7 +4,7 @@
 
 #include <stdint.h>
 
-#include "app/KeyRow.h"
+#include "setup/rules/KeyRow.h"
 
 // A byte pattern decoded from its hex text. Null bytes or a length <= 0 mean
 // the pattern is missing.

@@ -3,8 +3,7 @@
 
 #include "setup/rules/ScancodeMap.h"
 
-#include "setup/rules/LittleEndian.h"
-#include "setup/rules/RowSearch.h"
+#include "text/LittleEndian.h"
 #include "text/Memory.h"
 
 uint32_t ScancodeMapEntryCount(const uint8_t* bytes, uint32_t size) {
@@ -22,7 +21,7 @@ int32_t ApplyScancodeMap(KeyRow* table, int32_t count, const uint8_t* bytes, uin
   int32_t applied = 0;
   for (uint32_t i = 0; i < entries; ++i) {
     const uint32_t entry = ReadLittle32(bytes + kScancodeMapHeaderBytes + 4 * i);
-    KeyRow* row = FindRowByScanCode(table, count, entry >> 16);
+    KeyRow* row = FindKeyRow(table, count, entry >> 16);
     if (row == nullptr) continue;
     const uint16_t target = static_cast<uint16_t>(entry & 0xFFFFu);
     row->mapTarget = target != 0 ? target : kKeySwitchedOff;
@@ -40,7 +39,7 @@ uint32_t CountRemappedKeys(const KeyRow* table, int32_t count) {
   return remapped;
 }
 
-uint8_t* BuildScancodeMap(const KeyRow* table, int32_t count, uint32_t* size) {
+uint8_t* BuildScancodeMap(const KeyRow* table, int32_t count, uint32_t& size) {
   const uint32_t remapped = CountRemappedKeys(table, count);
   // A table of n rows takes 8 x n bytes of memory, so 4 x n + 16 cannot wrap.
   const uint32_t bytes = 4 * remapped + kEmptyScancodeMapBytes;
@@ -57,6 +56,6 @@ uint8_t* BuildScancodeMap(const KeyRow* table, int32_t count, uint32_t* size) {
     out += 4;
   }
   WriteLittle32(out, 0);  // terminator
-  if (size != nullptr) *size = bytes;
+  size = bytes;
   return block;
 }

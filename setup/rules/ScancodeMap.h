@@ -4,7 +4,7 @@
 
 #include <stdint.h>
 
-#include "app/KeyRow.h"
+#include "setup/rules/KeyRow.h"
 
 // Header of the stored map: version, flags and entry count (entries + 1, the
 // terminator counted), each a 32-bit little-endian word.
@@ -29,6 +29,6 @@ int32_t ApplyScancodeMap(KeyRow* table, int32_t count, const uint8_t* bytes, uin
 uint32_t CountRemappedKeys(const KeyRow* table, int32_t count);
 
 // The stored map of the remapped rows, in table order (kKeySwitchedOff is
-// written as target 0), with its size in *size: 4 x n + 16 bytes. An owned
+// written as target 0), with its size in `size`: 4 x n + 16 bytes. An owned
 // block (FreeBlock); never null. A null table gives the empty map.
-uint8_t* BuildScancodeMap(const KeyRow* table, int32_t count, uint32_t* size);
+uint8_t* BuildScancodeMap(const KeyRow* table, int32_t count, uint32_t& size);

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "app/RestartRequest.h"
+#include "setup/Restart.h"
 #include "tests/environment/standin/ShutdownStandIn.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "app/InstallerApp.h"
-#include "app/ShutdownPrivilege.h"
+#include "setup/Privileges.h"
 
 namespace {
 

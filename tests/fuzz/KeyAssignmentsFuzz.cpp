@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   uint32_t builtSize = 0;
-  uint8_t* built = BuildKeyAssignments(table, kCount, &builtSize);
+  uint8_t* built = BuildKeyAssignments(table, kCount, builtSize);
   if (built == nullptr || builtSize != 4 * CountAssignedKeys(table, kCount)) __builtin_trap();
   KeyRow again[kCount];
   LiveTable(again);

@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // What the table now holds survives a build and a second read.
   uint32_t builtSize = 0;
-  uint8_t* built = BuildScancodeMap(table, kCount, &builtSize);
+  uint8_t* built = BuildScancodeMap(table, kCount, builtSize);
   if (builtSize != 4 * CountRemappedKeys(table, kCount) + 16) __builtin_trap();
   KeyRow again[kCount];
   memcpy(again, kRows, sizeof(again));

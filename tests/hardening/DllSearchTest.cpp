@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "app/DllSearch.h"
+#include "setup/DllSearch.h"
 
 namespace {
 

@@ -92,7 +92,7 @@ TEST(BuildKeyAssignments, WritesOneRecordPerAssignedKeyInTableOrder) {
   t.rows[0].assignedKey = 0x014;
   t.rows[4].assignedKey = 0x0A2;  // behind the zero row: not written
   uint32_t size = 0;
-  uint8_t* block = BuildKeyAssignments(t.rows, Table::kCount, &size);
+  uint8_t* block = BuildKeyAssignments(t.rows, Table::kCount, size);
   ASSERT_NE(nullptr, block);
   EXPECT_EQ(Records({{0x001D, 0x014}, {0xE05B, 0x0A3}}), Bytes(block, block + size));
   FreeBlock(block);
@@ -101,7 +101,7 @@ TEST(BuildKeyAssignments, WritesOneRecordPerAssignedKeyInTableOrder) {
 TEST(BuildKeyAssignments, NothingAssignedGivesABlockOfZeroBytes) {
   Table t;
   uint32_t size = 7;
-  uint8_t* block = BuildKeyAssignments(t.rows, Table::kCount, &size);
+  uint8_t* block = BuildKeyAssignments(t.rows, Table::kCount, size);
   EXPECT_NE(nullptr, block);
   EXPECT_EQ(0u, size);
   FreeBlock(block);
@@ -112,7 +112,7 @@ TEST(BuildKeyAssignments, RoundTripsThroughMerge) {
   written.rows[0].assignedKey = 0x014;
   written.rows[2].assignedKey = 0x0A3;
   uint32_t size = 0;
-  uint8_t* block = BuildKeyAssignments(written.rows, Table::kCount, &size);
+  uint8_t* block = BuildKeyAssignments(written.rows, Table::kCount, size);
   Table read;
   EXPECT_EQ(2, MergeKeyAssignments(read.rows, Table::kCount, block, size));
   for (int32_t i = 0; i < Table::kCount; ++i) {

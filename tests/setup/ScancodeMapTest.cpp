@@ -97,7 +97,7 @@ TEST(ApplyScancodeMap, LeavesTheTableAloneForAnIgnoredMap) {
 TEST(BuildScancodeMap, EmptyTableGivesTheSixteenByteEmptyMap) {
   Table t;
   uint32_t size = 99;
-  uint8_t* block = BuildScancodeMap(t.rows, Table::kCount, &size);
+  uint8_t* block = BuildScancodeMap(t.rows, Table::kCount, size);
   ASSERT_NE(nullptr, block);
   EXPECT_EQ(Map(1, {0}), Bytes(block, block + size));
   FreeBlock(block);
@@ -110,7 +110,7 @@ TEST(BuildScancodeMap, WritesRemappedKeysInTableOrderWithSwitchedOffAsZero) {
   t.rows[4].mapTarget = 0x1D;  // behind the zero row: not written
   EXPECT_EQ(2u, CountRemappedKeys(t.rows, Table::kCount));
   uint32_t size = 0;
-  uint8_t* block = BuildScancodeMap(t.rows, Table::kCount, &size);
+  uint8_t* block = BuildScancodeMap(t.rows, Table::kCount, size);
   EXPECT_EQ(4u * 2 + 16, size);
   EXPECT_EQ(Map(3, {Entry(0x1D, 0x3A), Entry(0xE05B, 0), 0}), Bytes(block, block + size));
   FreeBlock(block);
@@ -121,7 +121,7 @@ TEST(BuildScancodeMap, WhatIsBuiltReadsBackTheSame) {
   written.rows[1].mapTarget = 0x1D;
   written.rows[2].mapTarget = kKeySwitchedOff;
   uint32_t size = 0;
-  uint8_t* block = BuildScancodeMap(written.rows, Table::kCount, &size);
+  uint8_t* block = BuildScancodeMap(written.rows, Table::kCount, size);
   Table read;
   EXPECT_EQ(2, ApplyScancodeMap(read.rows, Table::kCount, block, size));
   for (int32_t i = 0; i < Table::kCount; ++i) {

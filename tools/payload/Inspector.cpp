@@ -9,15 +9,11 @@
 #include "payload/KeyBlock.h"
 #include "payload/PackedEntry.h"
 #include "payload/StringTable.h"
+#include "text/LittleEndian.h"
 #include "text/Memory.h"
 #include "text/WString.h"
 
 namespace {
-
-uint32_t Le32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
 
 std::string Problem(EntryCheck failed, size_t storedLength) {
   switch (failed) {
@@ -76,8 +72,8 @@ bool CheckTable(uint8_t* plain, uint32_t length, uint32_t count, std::string* li
   }
   WString text;
   for (uint32_t i = 0; i < count; ++i) {
-    const uint32_t id = Le32(table.index + 8 * static_cast<size_t>(i));
-    if (i > 0 && id <= Le32(table.index + 8 * static_cast<size_t>(i - 1))) {
+    const uint32_t id = ReadLittle32(table.index + 8 * static_cast<size_t>(i));
+    if (i > 0 && id <= ReadLittle32(table.index + 8 * static_cast<size_t>(i - 1))) {
       *problem = "ids not in ascending order at record " + std::to_string(i);
       return false;
     }
@@ -92,7 +88,7 @@ bool CheckTable(uint8_t* plain, uint32_t length, uint32_t count, std::string* li
     }
     if (listing != nullptr) {
       std::u16string shown(text.WideAt(0), static_cast<size_t>(text.Length()));
-      *listing += "  " + std::to_string(id) + ((Le32(record) & 0x80000000u) ? " utf8 \"" : " utf16 \"") +
+      *listing += "  " + std::to_string(id) + ((ReadLittle32(record) & 0x80000000u) ? " utf8 \"" : " utf16 \"") +
                   Escaped(shown) + "\"\n";
     }
   }

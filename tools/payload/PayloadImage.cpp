@@ -4,6 +4,8 @@
 
 #include <map>
 
+#include "text/LittleEndian.h"
+
 const char kPayloadMapMagic[16] = {'K', 'E', 'S', 'T', 'R', 'E', 'L', ' ',
                                    'P', 'A', 'Y', 'M', 'A', 'P', ' ', '2'};
 const char kEarlierDirectoryMagic[16] = {'K', 'E', 'S', 'T', 'R', 'E', 'L', ' ',
@@ -19,13 +21,13 @@ constexpr size_t kRecordLength = 12;
 constexpr uint32_t kMostEntries = 10000;
 
 void AppendLe32(std::string* out, uint32_t v) {
-  for (int i = 0; i < 4; ++i) out->push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+  uint8_t bytes[4];
+  WriteLittle32(bytes, v);
+  out->append(reinterpret_cast<const char*>(bytes), sizeof(bytes));
 }
 
 uint32_t ReadLe32(const std::string& s, size_t at) {
-  uint32_t v = 0;
-  for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<uint8_t>(s[at + static_cast<size_t>(i)]);
-  return v;
+  return ReadLittle32(reinterpret_cast<const uint8_t*>(s.data()) + at);
 }
 
 int32_t* ParameterSlot(KeyBlockParameters* p, size_t i) {

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "app/DllSearch.h"
+#include "setup/DllSearch.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-// The restart request itself, apart from the privilege step and from advapi32,
-// so that both kinds of system can be tested without restarting anything.
+// Restart: the request to restart the machine, apart from the privilege step and
+// from advapi32, so that both kinds of system can be tested without restarting.
 #pragma once
 
 #include <windows.h>

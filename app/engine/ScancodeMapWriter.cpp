@@ -14,7 +14,7 @@ int InstallerApp::writeScancodeMap() {
   // Nothing remapped and no map to clear: the system is left as it is.
   if (CountRemappedKeys(keyTable, keyCount) == 0 && scancodeMapPresent == 0) return 1;
   uint32_t size = 0;
-  BlockGuard block(BuildScancodeMap(keyTable, keyCount, &size));
+  BlockGuard block(BuildScancodeMap(keyTable, keyCount, size));
   KeyGuard key(openKey(HKEY_LOCAL_MACHINE, kScancodeMapKeyId, KEY_WRITE));
   if (key.get() == nullptr) return 0;
   return writeBinary(key.get(), kScancodeMapValueId, static_cast<const uint8_t*>(block.get()), size)

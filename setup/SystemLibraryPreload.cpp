@@ -2,7 +2,7 @@
 // controls, COM and the shell-link object load by name after the program starts,
 // on the systems where the program's own folder is still searched first.
 
-#include "app/SystemLibraryPreload.h"
+#include "setup/SystemLibraryPreload.h"
 
 #include <windows.h>
 

@@ -1,5 +1,5 @@
-// Little-endian 16- and 32-bit words in stored registry data, read and written
-// byte by byte so that alignment and host byte order never matter.
+// Little-endian 16- and 32-bit words in stored data (payload entries, string
+// tables, registry values), byte by byte so alignment and byte order never matter.
 #pragma once
 
 #include <stdint.h>

@@ -1,8 +1,8 @@
 // RestrictDllSearch: the library search order of the installer.
 
-#include "app/DllSearch.h"
+#include "setup/DllSearch.h"
 
-#include "app/SystemLibraryPreload.h"
+#include "setup/SystemLibraryPreload.h"
 
 namespace {
 

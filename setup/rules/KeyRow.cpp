@@ -1,6 +1,6 @@
 // Lookup of a key row by scan code, shared by the static and the live table.
 
-#include "app/KeyRow.h"
+#include "setup/rules/KeyRow.h"
 
 const KeyRow* FindKeyRow(const KeyRow* table, int32_t count, uint32_t scanCode) {
   if (table == nullptr) return nullptr;

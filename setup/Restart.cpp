@@ -1,6 +1,6 @@
 // RequestRestart: the shutdown call with a reason where the system has it, the
 // older call without one where it does not.
-#include "app/RestartRequest.h"
+#include "setup/Restart.h"
 
 namespace {
 

@@ -43,7 +43,7 @@ void InstallerApp::readScancodeMap() {
   KeyGuard key(openKey(HKEY_LOCAL_MACHINE, kScancodeMapKeyId, KEY_READ));
   if (key.get() == nullptr) return;
   uint32_t size = 0;
-  BlockGuard block(readBinary(key.get(), kScancodeMapValueId, &size));
+  BlockGuard block(readBinary(key.get(), kScancodeMapValueId, size));
   if (block.get() == nullptr) return;
   const uint8_t* bytes = static_cast<const uint8_t*>(block.get());
   // Set even for a damaged map, so that writing later replaces it.
@@ -66,21 +66,21 @@ void InstallerApp::detectInstallation() {
   };
   auto readNumber = [this](HKEY key, uint32_t valueId, int32_t* field) -> int {
     uint32_t value = 0;
-    if (!readDword(key, valueId, &value)) return 0;
+    if (!readDword(key, valueId, value)) return 0;
     *field = static_cast<int32_t>(value);
     return 1;
   };
   // A counter or a level out of its range is damage, read as a missing value.
   auto readCount = [this](HKEY key, uint32_t valueId, int32_t* field) -> int {
     uint32_t value = 0;
-    if (!readDword(key, valueId, &value) || !IsUsableUseCount(value)) return 0;
+    if (!readDword(key, valueId, value) || !IsUsableUseCount(value)) return 0;
     *field = static_cast<int32_t>(value);
     return 1;
   };
   // A stored choice, taken only when it lies in 0 .. highest.
   auto readChoice = [this](HKEY key, uint32_t valueId, uint32_t highest, int32_t* field) {
     uint32_t value = 0;
-    if (readDword(key, valueId, &value) && value <= highest) *field = static_cast<int32_t>(value);
+    if (readDword(key, valueId, value) && value <= highest) *field = static_cast<int32_t>(value);
   };
 
   // Returns at the first required read that fails; the guards close the keys.
@@ -129,10 +129,10 @@ void InstallerApp::detectInstallation() {
     if (!readStored(l, kSetupCopyValueId, kSetupCopySlot)) return;
     if (!readStored(l, kSetupLinkValueId, kSetupCopyLinkSlot)) return;
     uint32_t level = 0;
-    if (!readDword(l, kLevelValueId, &level) || !IsUsableLevel(level)) return;
+    if (!readDword(l, kLevelValueId, level) || !IsUsableLevel(level)) return;
     installedVersion = static_cast<int32_t>(level);
     uint32_t size = 0;
-    uint8_t* assignments = readBinary(l, kKeyAssignmentsValueId, &size);
+    uint8_t* assignments = readBinary(l, kKeyAssignmentsValueId, size);
     // Takes the block over; a missing value (null) changes nothing.
     loadKeyAssignments(assignments, size);
     readChoice(l, kVariantValueId, 2, &variantIndex);

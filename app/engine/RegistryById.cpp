@@ -4,43 +4,44 @@
 #include <windows.h>
 
 #include "app/InstallerApp.h"
+#include "setup/Registry.h"
 
 HKEY InstallerApp::openKey(HKEY parent, uint32_t keyId, REGSAM access) {
   if (!loadText(keyId, lookupBuffer)) return nullptr;
-  return openKeyNamed(parent, lookupBuffer.WideAt(0), access);
+  return OpenRegistryKey(parent, lookupBuffer.WideAt(0), access);
 }
 
 HKEY InstallerApp::createKey(HKEY parent, uint32_t keyId, REGSAM access) {
   if (!loadText(keyId, lookupBuffer)) return nullptr;
-  return createKeyNamed(parent, lookupBuffer.WideAt(0), access);
+  return CreateRegistryKey(parent, lookupBuffer.WideAt(0), access);
 }
 
 int InstallerApp::writeBinary(HKEY key, uint32_t valueId, const uint8_t* bytes, uint32_t count) {
   if (!loadText(valueId, lookupBuffer)) return 0;
-  return writeBinaryNamed(key, lookupBuffer.WideAt(0), bytes, count);
+  return WriteBinaryValue(key, lookupBuffer.WideAt(0), bytes, count);
 }
 
-uint8_t* InstallerApp::readBinary(HKEY key, uint32_t valueId, uint32_t* count) {
-  if (count != nullptr) *count = 0;
+uint8_t* InstallerApp::readBinary(HKEY key, uint32_t valueId, uint32_t& count) {
+  count = 0;
   if (!loadText(valueId, lookupBuffer)) return nullptr;
-  return readBinaryNamed(key, lookupBuffer.WideAt(0), count);
+  return ReadBinaryValue(key, lookupBuffer.WideAt(0), count);
 }
 
 int InstallerApp::writeDword(HKEY key, uint32_t valueId, uint32_t value) {
   if (!loadText(valueId, lookupBuffer)) return 0;
-  return writeDwordNamed(key, lookupBuffer.WideAt(0), value);
+  return WriteDwordValue(key, lookupBuffer.WideAt(0), value);
 }
 
-int InstallerApp::readDword(HKEY key, uint32_t valueId, uint32_t* value) {
+int InstallerApp::readDword(HKEY key, uint32_t valueId, uint32_t& value) {
   if (!loadText(valueId, lookupBuffer)) return 0;
-  return readDwordNamed(key, lookupBuffer.WideAt(0), value);
+  return ReadDwordValue(key, lookupBuffer.WideAt(0), value);
 }
 
 int InstallerApp::writeText(HKEY key, uint32_t valueId, WString& text) {
   // A name of its own: the caller's text may be lookupBuffer itself.
   WString name;
   if (!loadText(valueId, name)) return 0;
-  return writeTextNamed(key, name.WideAt(0), text);
+  return WriteTextValue(key, name.WideAt(0), text);
 }
 
 int InstallerApp::writeTextIds(HKEY key, uint32_t valueId, uint32_t dataId) {
@@ -52,23 +53,21 @@ int InstallerApp::writeTextIds(HKEY key, uint32_t valueId, uint32_t dataId) {
 int InstallerApp::readText(HKEY key, uint32_t valueId, WString& out) {
   out.AssignWide(WTEXT(""), 0);
   if (!loadText(valueId, lookupBuffer)) return 0;
-  return readTextNamed(key, lookupBuffer.WideAt(0), out);
+  return ReadTextValue(key, lookupBuffer.WideAt(0), out);
 }
 
 int InstallerApp::textEquals(HKEY key, uint32_t valueId, const WString& text) {
   if (!loadText(valueId, lookupBuffer)) return 0;
-  return textEqualsNamed(key, lookupBuffer.WideAt(0), text);
+  return TextValueEquals(key, lookupBuffer.WideAt(0), text);
 }
 
 void InstallerApp::deleteValue(HKEY key, uint32_t valueId) {
   if (!loadText(valueId, lookupBuffer)) return;
   /* result ignored: callers delete what may already be gone */
-  deleteValueNamed(key, lookupBuffer.WideAt(0));
+  DeleteRegistryValue(key, lookupBuffer.WideAt(0));
 }
 
 int InstallerApp::deleteSubKey(HKEY key, uint32_t subKeyId) {
-  if (key == nullptr || !loadText(subKeyId, lookupBuffer)) return 0;
-  // An empty name would delete nothing useful; refuse it like the other forms.
-  if (lookupBuffer.IsEmpty()) return 0;
-  return RegDeleteKeyW(key, lookupBuffer.WideAt(0)) == ERROR_SUCCESS ? 1 : 0;
+  if (!loadText(subKeyId, lookupBuffer)) return 0;
+  return DeleteRegistrySubKey(key, lookupBuffer.WideAt(0));
 }

@@ -19,8 +19,8 @@ int InstallerApp::loadKeyAssignments(uint8_t* block, uint32_t count) {
   return result;
 }
 
-uint8_t* InstallerApp::saveKeyAssignments(uint32_t* count) {
-  if (count != nullptr) *count = 0;
+uint8_t* InstallerApp::saveKeyAssignments(uint32_t& count) {
+  count = 0;
   if (keyTable == nullptr) return nullptr;
   /* result ignored: the table exists, checked above */ normaliseKeyTable();
   return BuildKeyAssignments(keyTable, keyCount, count);

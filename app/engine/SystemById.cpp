@@ -1,0 +1,107 @@
+// The system primitives the application reaches by string id: each looks its
+// texts up (the names into lookupBuffer) and calls the system layer once.
+
+#include <windows.h>
+
+#include <stdarg.h>
+
+#include "app/InstallerApp.h"
+#include "payload/StringIds.h"
+#include "setup/Files.h"
+#include "setup/Libraries.h"
+#include "setup/OwnImage.h"
+#include "setup/Processes.h"
+#include "setup/SystemFolders.h"
+#include "setup/SystemGuards.h"
+#include "setup/rules/HexText.h"
+
+// ---- Files -------------------------------------------------------------------
+
+int InstallerApp::getSpecialFolder(int csidl, WString& out) {
+  return GetSpecialFolder(ownerWindow(), csidl, out);
+}
+
+int InstallerApp::createScriptFile(uint32_t prefixId, WString& text, PrivateScript& script) {
+  RemovePrivateScript(script);
+  WString prefix;
+  if (prefixId == 0 || !loadText(prefixId, prefix) || prefix.IsEmpty()) return 0;
+  // Not the user's temporary folder: the user owns it and may swap anything
+  // in it. The system's one admits no one else into a folder of ours.
+  WString parent;
+  if (!GetWindowsFolder(parent) || !parent.AppendPathComponent(WTEXT("Temp"), 4)) return 0;
+  const char* bytes = text.ToNarrow(-1);
+  if (bytes == nullptr || text.IsEmpty()) return 0;
+  return CreatePrivateScript(parent.WideAt(0), prefix.WideAt(0),
+                             reinterpret_cast<const uint8_t*>(bytes),
+                             static_cast<uint32_t>(text.Length()), script);
+}
+
+int InstallerApp::copyOwnImage(const WChar* target) { return CopyOwnImage(ownImage, target); }
+
+// ---- Hex patterns ------------------------------------------------------------
+
+uint8_t* InstallerApp::decodeHexString(uint32_t id, uint32_t& count) {
+  count = 0;
+  if (!loadText(id, lookupBuffer)) return nullptr;
+  const char* digits = lookupBuffer.ToNarrow(-1);
+  if (digits == nullptr) return nullptr;
+  return DecodeHexText(digits, lookupBuffer.Length(), count);
+}
+
+// ---- Libraries ---------------------------------------------------------------
+
+HMODULE InstallerApp::loadLibraryById(uint32_t libraryId) {
+  if (!loadText(libraryId, lookupBuffer)) return nullptr;
+  return LoadSystemLibrary(lookupBuffer.WideAt(0));
+}
+
+FARPROC InstallerApp::getProcById(uint32_t functionId, uint32_t libraryId, HMODULE& module) {
+  if (module == nullptr) {
+    module = loadLibraryById(libraryId);
+    if (module == nullptr) return nullptr;
+  }
+  if (!loadText(functionId, lookupBuffer)) return nullptr;
+  return FindProcedure(module, lookupBuffer);
+}
+
+HMODULE InstallerApp::loadRedirectionControl(FARPROC& disable, FARPROC& revert) {
+  disable = nullptr;
+  revert = nullptr;
+  ModuleGuard module(loadLibraryById(kNativeSystemInfoLibraryId));
+  if (module.get() == nullptr) return nullptr;
+  HMODULE loaded = module.get();
+  FARPROC disableProc = getProcById(kDisableFsRedirectionProcId, kNativeSystemInfoLibraryId, loaded);
+  FARPROC revertProc = getProcById(kRevertFsRedirectionProcId, kNativeSystemInfoLibraryId, loaded);
+  // Only the pair is of use: turning redirection off without a way back is not.
+  if (disableProc == nullptr || revertProc == nullptr) return nullptr;
+  disable = disableProc;
+  revert = revertProc;
+  return module.release();
+}
+
+// ---- Processes ---------------------------------------------------------------
+
+int InstallerApp::findAssociatedProgram(uint32_t associationId, WString& out) {
+  out.AssignWide(WTEXT(""), 0);
+  if (!loadText(associationId, lookupBuffer)) return 0;
+  return FindSystemAssociatedProgram(lookupBuffer.WideAt(0), out);
+}
+
+int InstallerApp::runCommand(uint32_t formatId, ...) {
+  if (formatId == 0 || !loadText(formatId, lookupBuffer) || lookupBuffer.IsEmpty()) return 0;
+  WString command;
+  command.AssignWide(WTEXT(""), 0);
+  va_list arguments;
+  va_start(arguments, formatId);
+  const int formatted = command.AppendFormatV(lookupBuffer.WideAt(0), arguments);
+  va_end(arguments);
+  if (!formatted) return 0;
+  return RunCommandLine(command);
+}
+
+int InstallerApp::runWithAssociatedProgram(uint32_t associationId, uint32_t formatId,
+                                           const WChar* argument) {
+  WString program;
+  if (!findAssociatedProgram(associationId, program)) return 0;
+  return runCommand(formatId, program.WideAt(0), argument != nullptr ? argument : WTEXT(""));
+}

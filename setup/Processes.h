@@ -1,0 +1,21 @@
+// Processes: the programs a file type is opened with, and commands started in
+// the system folder with a bounded wait.
+#pragma once
+
+#include "text/WString.h"
+
+// The program the machine associates with file type `association` (".cpl"),
+// ignoring the user's own classes, which anyone can write without elevation.
+// 1 = `out` holds its full path, which lies in the system folder; 0 = none, or
+// one elsewhere (`out` empty).
+int FindSystemAssociatedProgram(const WChar* association, WString& out);
+
+// The program the user's view of the classes (the user's own choice first)
+// associates with `association`, of any length. For what the program only
+// reports, never for what it starts. 1 = `out` holds its path; 0 = none.
+int FindUserAssociatedProgram(const WChar* association, WString& out);
+
+// Starts `command` (its program named by full path, in quotes) with the
+// system folder as its current folder, and waits at most a second for it.
+// 1 = started (ended or not); 0 = an empty command or no process started.
+int RunCommandLine(const WString& command);

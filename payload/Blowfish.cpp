@@ -85,43 +85,34 @@ uint32_t BlowfishCipher::f(uint32_t x) const {
   return ((s1[x >> 24] + s2[(x >> 16) & 0xFF]) ^ s3[(x >> 8) & 0xFF]) + s4[x & 0xFF];
 }
 
-void BlowfishCipher::encryptBlock(uint32_t& left, uint32_t& right) const {
+// The sixteen rounds with the P words taken from `first` on, `step` apart:
+// forward (0, +1) to encipher, backward (17, -1) to decipher.
+void BlowfishCipher::runRounds(uint32_t& left, uint32_t& right, int32_t first, int32_t step) const {
   uint32_t l = left;
   uint32_t r = right;
   for (int32_t i = 0; i < kRounds; ++i) {
-    l ^= p[i];
+    l ^= p[first + step * i];
     r ^= f(l);
-    uint32_t t = l;
+    const uint32_t t = l;
     l = r;
     r = t;
   }
-  // Undo the last swap.
-  uint32_t t = l;
+  // Undo the last round's swap, then whiten with the last two words.
+  const uint32_t t = l;
   l = r;
   r = t;
-  r ^= p[kRounds];
-  l ^= p[kRounds + 1];
+  r ^= p[first + step * kRounds];
+  l ^= p[first + step * (kRounds + 1)];
   left = l;
   right = r;
 }
 
+void BlowfishCipher::encryptBlock(uint32_t& left, uint32_t& right) const {
+  runRounds(left, right, 0, 1);
+}
+
 void BlowfishCipher::decryptBlock(uint32_t& left, uint32_t& right) const {
-  uint32_t l = left;
-  uint32_t r = right;
-  for (int32_t i = kRounds + 1; i > 1; --i) {
-    l ^= p[i];
-    r ^= f(l);
-    uint32_t t = l;
-    l = r;
-    r = t;
-  }
-  uint32_t t = l;
-  l = r;
-  r = t;
-  r ^= p[1];
-  l ^= p[0];
-  left = l;
-  right = r;
+  runRounds(left, right, kRounds + 1, -1);
 }
 
 void BlowfishCipher::encryptBuffer(const uint8_t* source, uint8_t* destination,

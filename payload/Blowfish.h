@@ -41,6 +41,7 @@ class BlowfishCipher {
 
  private:
   uint32_t f(uint32_t x) const;
+  void runRounds(uint32_t& left, uint32_t& right, int32_t first, int32_t step) const;
   // ECB over whole blocks with one of the two block operations.
   void transformBuffer(const uint8_t* source, uint8_t* destination, uint32_t length,
                        void (BlowfishCipher::*transform)(uint32_t&, uint32_t&) const) const;

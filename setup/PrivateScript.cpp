@@ -16,31 +16,16 @@ const WChar kAdministratorsOnly[] = WTEXT("D:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)")
 // Enough tries to step over names someone placed in the way.
 constexpr uint32_t kFolderAttempts = 64;
 
-// The security descriptor of kAdministratorsOnly, freed with LocalFree.
-class SecurityDescriptor {
- public:
-  SecurityDescriptor() : descriptor_(nullptr) {
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kAdministratorsOnly, SDDL_REVISION_1,
-                                                              &descriptor_, nullptr)) {
-      descriptor_ = nullptr;
-    }
-  }
-  ~SecurityDescriptor() {
-    if (descriptor_ != nullptr) /* result ignored: nothing to do about it */ LocalFree(descriptor_);
-  }
-  SecurityDescriptor(const SecurityDescriptor&) = delete;
-  SecurityDescriptor& operator=(const SecurityDescriptor&) = delete;
-  PSECURITY_DESCRIPTOR get() const { return descriptor_; }
-
- private:
-  PSECURITY_DESCRIPTOR descriptor_;
-};
-
 // A new folder of ours under `parent`; an existing one (a file, a folder or a
 // link someone made) is never taken over. 1 = made, its path in `folder`.
 int MakeOwnFolder(const WChar* parent, const WChar* prefix, WString& folder) {
-  SecurityDescriptor descriptor;
-  if (descriptor.get() == nullptr) return 0;
+  // Freed with LocalFree, as the conversion asks.
+  PSECURITY_DESCRIPTOR made = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kAdministratorsOnly, SDDL_REVISION_1,
+                                                            &made, nullptr)) {
+    return 0;
+  }
+  LocalGuard descriptor(made);
   SECURITY_ATTRIBUTES attributes = {sizeof(attributes), descriptor.get(), FALSE};
   for (uint32_t attempt = 0; attempt < kFolderAttempts; ++attempt) {
     WString name;

@@ -8,14 +8,11 @@
 
 #include "text/Memory.h"
 
-// The owner of one resource described by `Traits`: its type, its empty value,
-// whether a value is held and how it is closed.
-template <typename Traits>
+// The owner of one resource: null is empty, and `Close` is how it goes.
+template <typename Resource, void (*Close)(Resource)>
 class SystemGuard {
  public:
-  typedef typename Traits::Resource Resource;
-
-  SystemGuard() : resource(Traits::Empty()) {}
+  SystemGuard() : resource(nullptr) {}
   explicit SystemGuard(Resource held) : resource(held) {}
   ~SystemGuard() { reset(); }
   SystemGuard(const SystemGuard&) = delete;
@@ -25,7 +22,7 @@ class SystemGuard {
   // The resource, now the caller's to close; the guard is left empty.
   Resource release() {
     Resource held = resource;
-    resource = Traits::Empty();
+    resource = nullptr;
     return held;
   }
   // Closes what is held and gives the slot a creating call fills.
@@ -34,66 +31,33 @@ class SystemGuard {
     return &resource;
   }
   void reset() {
-    if (Traits::IsHeld(resource)) Traits::Close(resource);
-    resource = Traits::Empty();
+    if (resource != nullptr) Close(resource);
+    resource = nullptr;
   }
 
  private:
   Resource resource;
 };
 
-struct RegistryKeyTraits {
-  typedef HKEY Resource;
-  static HKEY Empty() { return nullptr; }
-  static bool IsHeld(HKEY key) { return key != nullptr; }
-  static void Close(HKEY key) { /* result ignored: nothing to do about a failed close */ RegCloseKey(key); }
-};
+// How each kind goes. A close that fails leaves nothing to do, so every result
+// is ignored here.
+inline void CloseRegistryKey(HKEY key) { /* result ignored: see above */ RegCloseKey(key); }
+// CreateFileW's INVALID_HANDLE_VALUE holds nothing either.
+inline void CloseKernelHandle(HANDLE handle) {
+  if (handle != INVALID_HANDLE_VALUE) /* result ignored: see above */ CloseHandle(handle);
+}
+inline void ReleaseModule(HMODULE module) { /* result ignored: see above */ FreeLibrary(module); }
+// Blocks the system allocates for the caller (security descriptors, arrays).
+inline void FreeLocalBlock(HLOCAL block) { /* result ignored: see above */ LocalFree(block); }
+inline void FreeSecurityId(PSID sid) { /* result ignored: see above */ FreeSid(sid); }
 
-// Kernel handles: CreateFileW's INVALID_HANDLE_VALUE is as empty as null.
-struct KernelHandleTraits {
-  typedef HANDLE Resource;
-  static HANDLE Empty() { return nullptr; }
-  static bool IsHeld(HANDLE handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
-  static void Close(HANDLE handle) { /* result ignored: nothing to do about it */ CloseHandle(handle); }
-};
-
-struct ModuleTraits {
-  typedef HMODULE Resource;
-  static HMODULE Empty() { return nullptr; }
-  static bool IsHeld(HMODULE module) { return module != nullptr; }
-  static void Close(HMODULE module) { /* result ignored: nothing to do about it */ FreeLibrary(module); }
-};
-
-// Blocks the system allocates for the caller with LocalAlloc (security
-// descriptors, argument arrays).
-struct LocalBlockTraits {
-  typedef HLOCAL Resource;
-  static HLOCAL Empty() { return nullptr; }
-  static bool IsHeld(HLOCAL block) { return block != nullptr; }
-  static void Close(HLOCAL block) { /* result ignored: LocalFree has nothing to report */ LocalFree(block); }
-};
-
-struct SidTraits {
-  typedef PSID Resource;
-  static PSID Empty() { return nullptr; }
-  static bool IsHeld(PSID sid) { return sid != nullptr; }
-  static void Close(PSID sid) { /* result ignored: FreeSid gives back the block */ FreeSid(sid); }
-};
-
+typedef SystemGuard<HKEY, CloseRegistryKey> KeyGuard;
+typedef SystemGuard<HANDLE, CloseKernelHandle> HandleGuard;
+typedef SystemGuard<HMODULE, ReleaseModule> ModuleGuard;
+typedef SystemGuard<HLOCAL, FreeLocalBlock> LocalGuard;
+typedef SystemGuard<PSID, FreeSecurityId> SidGuard;
 // Blocks of AllocateBlock and TryAllocateBlock.
-struct HeapBlockTraits {
-  typedef void* Resource;
-  static void* Empty() { return nullptr; }
-  static bool IsHeld(void* block) { return block != nullptr; }
-  static void Close(void* block) { FreeBlock(block); }
-};
-
-typedef SystemGuard<RegistryKeyTraits> KeyGuard;
-typedef SystemGuard<KernelHandleTraits> HandleGuard;
-typedef SystemGuard<ModuleTraits> ModuleGuard;
-typedef SystemGuard<LocalBlockTraits> LocalGuard;
-typedef SystemGuard<SidTraits> SidGuard;
-typedef SystemGuard<HeapBlockTraits> BlockGuard;
+typedef SystemGuard<void*, FreeBlock> BlockGuard;
 
 // One COM interface pointer, released when the guard goes.
 template <typename Interface>

@@ -1,6 +1,9 @@
 // WizardController: the owner of the user interface. Shows the wizard's pages
 // in the frame window, runs the message loop, and is the pages' only road to
-// the application object.
+// the application object: a page includes this header, never app/, and reads
+// or writes a setting, looks up a text or shows a message through it
+// (scripts/check-layers.sh holds every file of ui/ but the controller's own to
+// that).
 #pragma once
 
 #include <windows.h>

@@ -11,7 +11,6 @@
 #include "setup/Libraries.h"
 #include "setup/OwnImage.h"
 #include "setup/Processes.h"
-#include "setup/SystemFolders.h"
 #include "setup/SystemGuards.h"
 #include "setup/rules/HexText.h"
 
@@ -19,21 +18,6 @@
 
 int InstallerApp::getSpecialFolder(int csidl, WString& out) {
   return GetSpecialFolder(ownerWindow(), csidl, out);
-}
-
-int InstallerApp::createScriptFile(uint32_t prefixId, WString& text, PrivateScript& script) {
-  RemovePrivateScript(script);
-  WString prefix;
-  if (prefixId == 0 || !loadText(prefixId, prefix) || prefix.IsEmpty()) return 0;
-  // Not the user's temporary folder: the user owns it and may swap anything
-  // in it. The system's one admits no one else into a folder of ours.
-  WString parent;
-  if (!GetWindowsFolder(parent) || !parent.AppendPathComponent(WTEXT("Temp"), 4)) return 0;
-  const char* bytes = text.ToNarrow(-1);
-  if (bytes == nullptr || text.IsEmpty()) return 0;
-  return CreatePrivateScript(parent.WideAt(0), prefix.WideAt(0),
-                             reinterpret_cast<const uint8_t*>(bytes),
-                             static_cast<uint32_t>(text.Length()), script);
 }
 
 int InstallerApp::copyOwnImage(const WChar* target) { return CopyOwnImage(ownImage, target); }

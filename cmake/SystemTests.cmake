@@ -1,10 +1,11 @@
 # SystemTests: the Windows tests of the system layer (registry, files, script
 # files, the own image, shell links, libraries, processes), linked with that
-# layer alone and run in both prefixes.
+# layer alone and run in both prefixes (uuid: the shell's interface ids the
+# link test loads its links back with).
 kestrel_glob(KESTREL_SYSTEM_TEST_SOURCES "${CMAKE_SOURCE_DIR}/tests/system/*.cpp")
 kestrel_windows_test(NAME system_tests
   SOURCES ${KESTREL_SYSTEM_TEST_SOURCES}
-  LIBRARIES kestrel_system kestrel_setup_rules kestrel_text ${KESTREL_SYSTEM_LIBS}
+  LIBRARIES kestrel_system kestrel_setup_rules kestrel_text ${KESTREL_SYSTEM_LIBS} uuid
   PREFIXES 32 64
   VERSIONS winxp winxp64 win7)
 # A child program the process tests start: it writes a marker file and then

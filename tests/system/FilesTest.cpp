@@ -1,29 +1,23 @@
 // File and folder primitives in a folder of this process under the temporary
-// folder: output files, folders, shell folders, temporary files, and removal,
+// folder: output files, folders, shell folders, the temporary folder, and removal,
 // scheduled for the next restart when the file is in use.
+
+#include <gtest/gtest.h>
 
 #include <windows.h>
 #include <shlobj.h>
 
 #include <vector>
 
-#include "payload/StringIds.h"
-#include "tests/system/SystemFixture.h"
+#include "setup/Files.h"
+#include "tests/system/SystemTestSupport.h"
 
 namespace {
 
-std::wstring TempPath() {
-  wchar_t buffer[MAX_PATH + 1] = {};
-  DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
-  return std::wstring(buffer, length);
-}
-
-class Files : public SystemTest {
+class Files : public ::testing::Test {
  protected:
   void SetUp() override {
-    SystemTest::SetUp();
-    ASSERT_TRUE(ready);
-    folder = TempPath() + Unique(L"kestrel-files");
+    folder = TempFolder() + Unique(L"kestrel-files");
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr) ||
                 GetLastError() == ERROR_ALREADY_EXISTS);
     folder += L"\\";
@@ -54,13 +48,13 @@ class Files : public SystemTest {
 
 TEST_F(Files, OutputFileTakesBytesAndUtf8TextWithoutAMark) {
   const std::wstring path = folder + L"out.txt";
-  HANDLE file = app.createOutputFile(path.c_str());
+  HANDLE file = CreateOutputFile(path.c_str());
   ASSERT_NE(nullptr, file);
   const uint8_t bytes[2] = {'A', 0};
-  EXPECT_EQ(1, app.writeBytes(file, bytes, 2));
+  EXPECT_EQ(1, WriteBytes(file, bytes, 2));
   WString text;
   text.AssignWide(L"z\u0105\u017C \u20AC", -1);
-  EXPECT_EQ(1, app.writeNarrowText(file, text));
+  EXPECT_EQ(1, WriteNarrowText(file, text));
   EXPECT_FALSE(text.IsWide());  // converted in place
   CloseHandle(file);
   EXPECT_EQ(std::string("A\0z\xC4\x85\xC5\xBC \xE2\x82\xAC", 11), ReadWholeFile(path));
@@ -69,29 +63,29 @@ TEST_F(Files, OutputFileTakesBytesAndUtf8TextWithoutAMark) {
 TEST_F(Files, OutputFileReplacesAnEarlierFile) {
   const std::wstring path = folder + L"again.txt";
   for (const char* content : {"first and longer", "second"}) {
-    HANDLE file = app.createOutputFile(path.c_str());
+    HANDLE file = CreateOutputFile(path.c_str());
     ASSERT_NE(nullptr, file);
     WString text;
     text.AssignNarrow(content, -1, -1);
-    EXPECT_EQ(1, app.writeNarrowText(file, text));
+    EXPECT_EQ(1, WriteNarrowText(file, text));
     CloseHandle(file);
   }
   EXPECT_EQ("second", ReadWholeFile(path));
 }
 
 TEST_F(Files, WritesRefuseWhatTheyCannotWrite) {
-  EXPECT_EQ(nullptr, app.createOutputFile((folder + L"no-such-folder\\x.txt").c_str()));
-  EXPECT_EQ(nullptr, app.createOutputFile(L""));
-  EXPECT_EQ(nullptr, app.createOutputFile(nullptr));
+  EXPECT_EQ(nullptr, CreateOutputFile((folder + L"no-such-folder\\x.txt").c_str()));
+  EXPECT_EQ(nullptr, CreateOutputFile(L""));
+  EXPECT_EQ(nullptr, CreateOutputFile(nullptr));
   const std::wstring path = folder + L"refused.txt";
-  HANDLE file = app.createOutputFile(path.c_str());
+  HANDLE file = CreateOutputFile(path.c_str());
   ASSERT_NE(nullptr, file);
   const uint8_t byte = 'x';
   WString empty;
-  EXPECT_EQ(0, app.writeBytes(nullptr, &byte, 1));
-  EXPECT_EQ(0, app.writeBytes(file, nullptr, 1));
-  EXPECT_EQ(0, app.writeBytes(file, &byte, 0));
-  EXPECT_EQ(0, app.writeNarrowText(file, empty));
+  EXPECT_EQ(0, WriteBytes(nullptr, &byte, 1));
+  EXPECT_EQ(0, WriteBytes(file, nullptr, 1));
+  EXPECT_EQ(0, WriteBytes(file, &byte, 0));
+  EXPECT_EQ(0, WriteNarrowText(file, empty));
   CloseHandle(file);
   EXPECT_EQ("", ReadWholeFile(path));
 }
@@ -100,51 +94,51 @@ TEST_F(Files, WritesRefuseWhatTheyCannotWrite) {
 
 TEST_F(Files, EnsureFolderSucceedsTwiceButMakesOneLevelOnly) {
   const std::wstring path = folder + L"made";
-  EXPECT_EQ(1, app.ensureFolder(path.c_str()));
-  EXPECT_EQ(1, app.ensureFolder(path.c_str()));
+  EXPECT_EQ(1, EnsureFolder(path.c_str()));
+  EXPECT_EQ(1, EnsureFolder(path.c_str()));
   EXPECT_NE(0u, GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
-  EXPECT_EQ(0, app.ensureFolder((folder + L"two\\levels").c_str()));
-  EXPECT_EQ(0, app.ensureFolder(L""));
+  EXPECT_EQ(0, EnsureFolder((folder + L"two\\levels").c_str()));
+  EXPECT_EQ(0, EnsureFolder(L""));
 }
 
 // Stored paths may be narrow (UTF-8) texts; they name the same folder.
 TEST_F(Files, RemoveFolderLeavesAFolderThatStillHoldsAFile) {
   const std::wstring path = folder + L"pe\u0142ny";
   ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
-  HANDLE file = app.createOutputFile((path + L"\\kept.txt").c_str());
+  HANDLE file = CreateOutputFile((path + L"\\kept.txt").c_str());
   ASSERT_NE(nullptr, file);
   CloseHandle(file);
   char utf8[MAX_PATH * 3] = {};
   ASSERT_LT(0, WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, utf8, sizeof(utf8), nullptr, nullptr));
   WString text;
   text.AssignNarrow(utf8, -1, 0);
-  EXPECT_EQ(0, app.removeFolderText(text));
+  EXPECT_EQ(0, RemoveFolderText(text));
   EXPECT_TRUE(FileExists(path + L"\\kept.txt"));
   ASSERT_TRUE(DeleteFileW((path + L"\\kept.txt").c_str()));
-  EXPECT_EQ(1, app.removeFolderText(text));
+  EXPECT_EQ(1, RemoveFolderText(text));
   EXPECT_FALSE(FileExists(path));
   WString empty;
-  EXPECT_EQ(0, app.removeFolderText(empty));
+  EXPECT_EQ(0, RemoveFolderText(empty));
 }
 
 // ---- Shell and temporary folders ------------------------------------------------------
 
 TEST_F(Files, SpecialFolderIsAnExistingFolder) {
   WString out;
-  ASSERT_EQ(1, app.getSpecialFolder(CSIDL_PROGRAM_FILES, out));
+  ASSERT_EQ(1, GetSpecialFolder(nullptr, CSIDL_PROGRAM_FILES, out));
   ASSERT_GT(out.Length(), 3);
   EXPECT_NE(L'\\', out.WideAt(0)[out.Length() - 1]);
   const DWORD attributes = GetFileAttributesW(out.WideAt(0));
   ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes);
   EXPECT_NE(0u, attributes & FILE_ATTRIBUTE_DIRECTORY);
-  EXPECT_EQ(0, app.getSpecialFolder(0x7F, out));  // no such folder
+  EXPECT_EQ(0, GetSpecialFolder(nullptr, 0x7F, out));  // no such folder
   EXPECT_EQ(0, out.Length());
 }
 
 TEST_F(Files, TempFolderIsTheSystemsTemporaryFolder) {
   WString out;
-  ASSERT_EQ(1, app.getTempFolder(out));
-  EXPECT_EQ(TempPath(), Wide(out));
+  ASSERT_EQ(1, GetTempFolder(out));
+  EXPECT_EQ(TempFolder(), Wide(out));
   EXPECT_EQ(L'\\', out.WideAt(0)[out.Length() - 1]);
 }
 
@@ -237,11 +231,11 @@ class PendingRemoval : public Files {
 
 TEST_F(PendingRemoval, MissingFileIsAlreadyRemovedAndNothingIsScheduled) {
   const std::wstring path = folder + L"never-made.txt";
-  EXPECT_EQ(1, app.removeFile(path.c_str()));
+  EXPECT_EQ(1, RemoveFile(path.c_str()));
   EXPECT_EQ(0, CountPending(path));
   WString empty;
-  EXPECT_EQ(0, app.removeFileText(empty));
-  EXPECT_EQ(0, app.removeFile(nullptr));
+  EXPECT_EQ(0, RemoveFileText(empty));
+  EXPECT_EQ(0, RemoveFile(nullptr));
 }
 
 TEST_F(PendingRemoval, FileInUseIsScheduledForDeletionAtRestart) {
@@ -249,7 +243,7 @@ TEST_F(PendingRemoval, FileInUseIsScheduledForDeletionAtRestart) {
   HANDLE held = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(INVALID_HANDLE_VALUE, held);
-  EXPECT_EQ(1, app.removeFile(path.c_str()));
+  EXPECT_EQ(1, RemoveFile(path.c_str()));
   EXPECT_TRUE(FileExists(path));
   const int scheduled = CountPending(path);
   CloseHandle(held);
@@ -260,12 +254,12 @@ TEST_F(PendingRemoval, FileInUseIsScheduledForDeletionAtRestart) {
 
 TEST_F(PendingRemoval, UnusedFileIsDeletedAtOnce) {
   const std::wstring path = folder + L"free.txt";
-  HANDLE file = app.createOutputFile(path.c_str());
+  HANDLE file = CreateOutputFile(path.c_str());
   ASSERT_NE(nullptr, file);
   CloseHandle(file);
   WString text;
   text.AssignWide(path.c_str(), -1);
-  EXPECT_EQ(1, app.removeFileText(text));
+  EXPECT_EQ(1, RemoveFileText(text));
   EXPECT_FALSE(FileExists(path));
   EXPECT_EQ(0, CountPending(path));
 }

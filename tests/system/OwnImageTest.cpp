@@ -1,23 +1,25 @@
-// The program's own file: taken from the running image (never the command
-// line), held so that nobody can rename, replace or change it, and copied from
-// that hold.
+// The program's own file: its path taken from the running image (never the
+// command line), held so that nobody can rename, replace or change it, and
+// copied from that hold.
+
+#include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include "setup/OwnImage.h"
-#include "tests/system/SystemFixture.h"
+#include "tests/system/SystemTestSupport.h"
 
 namespace {
 
-class OwnImage : public SystemTest {};
-
-TEST_F(OwnImage, WhatIsCopiedIsTheRunningImageEvenIfSomeoneSwapsTheFile) {
-  ASSERT_TRUE(ready);
+TEST(OwnImage, WhatIsCopiedIsTheRunningImageEvenIfSomeoneSwapsTheFile) {
   wchar_t module[MAX_PATH + 1] = {};
   ASSERT_NE(0u, GetModuleFileNameW(nullptr, module, MAX_PATH));
+  WString path;
+  ASSERT_EQ(1, GetOwnImagePath(path));
+  EXPECT_EQ(std::wstring(module), Wide(path));
   const std::string original = ReadWholeFile(module);
-  ASSERT_EQ(1, app.buildPaths());
-  EXPECT_EQ(std::wstring(module), Wide(*app.path(30)));
+  HANDLE image = OpenOwnImage(path.WideAt(0), GetModuleHandleW(nullptr));
+  ASSERT_NE(nullptr, image);
 
   // The attack: rename the running file away and put another in its place.
   const std::wstring moved = std::wstring(module) + L".moved";
@@ -34,11 +36,14 @@ TEST_F(OwnImage, WhatIsCopiedIsTheRunningImageEvenIfSomeoneSwapsTheFile) {
   EXPECT_EQ(INVALID_HANDLE_VALUE, writer);
   if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
 
-  wchar_t temp[MAX_PATH + 1] = {};
-  GetTempPathW(MAX_PATH + 1, temp);
-  const std::wstring copy = std::wstring(temp) + Unique(L"kestrel-copy") + L".exe";
-  EXPECT_EQ(1, app.copyOwnImage(copy.c_str()));
-  EXPECT_TRUE(ReadWholeFile(copy) == original);
+  // Each copy reads the held file from its start.
+  const std::wstring copy = TempFolder() + Unique(L"kestrel-copy") + L".exe";
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(1, CopyOwnImage(image, copy.c_str())) << round;
+    EXPECT_TRUE(ReadWholeFile(copy) == original) << round;
+  }
+  EXPECT_EQ(0, CopyOwnImage(image, L""));
+  CloseHandle(image);
   DeleteFileW(copy.c_str());
   if (renamed) {
     DeleteFileW(module);
@@ -46,9 +51,10 @@ TEST_F(OwnImage, WhatIsCopiedIsTheRunningImageEvenIfSomeoneSwapsTheFile) {
   }
 }
 
-TEST_F(OwnImage, AnotherFileIsNotTakenForTheRunningImage) {
+TEST(OwnImage, AnotherFileIsNotTakenForTheRunningImage) {
   const std::wstring other = TestProgramFolder() + KESTREL_SYSTEM_TEST_CHILD;
   EXPECT_EQ(nullptr, OpenOwnImage(other.c_str(), GetModuleHandleW(nullptr)));
+  EXPECT_EQ(nullptr, OpenOwnImage(L"", GetModuleHandleW(nullptr)));
   EXPECT_EQ(0, CopyOwnImage(nullptr, other.c_str()));
 }
 

@@ -1,18 +1,25 @@
-// Script files for the input-language command: made in a fresh folder of
-// their own, never through a name someone planted, and pinned while in use.
+// Private script files for system commands: made in a fresh folder of their
+// own, never through a name someone planted, and pinned while in use.
+
+#include <gtest/gtest.h>
 
 #include <windows.h>
 #include <aclapi.h>
 
-#include "payload/StringIds.h"
-#include "tests/system/SystemFixture.h"
+#include <string.h>
+
+#include "setup/PrivateScript.h"
+#include "setup/Processes.h"
+#include "tests/system/SystemTestSupport.h"
 
 namespace {
+
+const char kScript[] = "<add ID=\"0415:a0e70415\"/>";
 
 std::wstring WindowsTemp() {
   wchar_t folder[MAX_PATH + 1] = {};
   UINT length = GetSystemWindowsDirectoryW(folder, MAX_PATH + 1);
-  return std::wstring(folder, length) + L"\\Temp\\";
+  return std::wstring(folder, length) + L"\\Temp";
 }
 
 std::wstring Hex(DWORD n) {
@@ -30,26 +37,27 @@ bool WriteFileText(const std::wstring& path, const char* text) {
   return ok != 0;
 }
 
-class ScriptFile : public SystemTest {
+class ScriptFile : public ::testing::Test {
  protected:
   void SetUp() override {
-    SystemTest::SetUp();
-    ASSERT_TRUE(ready);
-    WString prefix;
-    ASSERT_EQ(1, app.loadText(kScriptPrefixId, prefix));
-    // The names the program tries in turn: prefix, process id, counter.
-    base = WindowsTemp() + Wide(prefix) + Hex(GetCurrentProcessId()) + L"-";
-    name = Wide(prefix) + L".tmp";
-    script.AssignWide(L"<add ID=\"0415:a0e70415\"/>", -1);
+    parent = WindowsTemp();
+    // The names the script may take in turn: prefix, process id, counter.
+    base = parent + L"\\" + kPrefix + Hex(GetCurrentProcessId()) + L"-";
+    name = std::wstring(kPrefix) + L".tmp";
   }
   void TearDown() override { RemovePrivateScript(made); }
 
-  WString script;
-  std::wstring base, name;
+  int create() {
+    return CreatePrivateScript(parent.c_str(), kPrefix, reinterpret_cast<const uint8_t*>(kScript),
+                               static_cast<uint32_t>(strlen(kScript)), made);
+  }
+
+  const wchar_t* const kPrefix = L"kst-script";
+  std::wstring parent, base, name;
   PrivateScript made;
 };
 
-// A folder, a file or a link planted at a name the program would use is
+// A folder, a file or a link planted at a name the script would take is
 // stepped over and left as it was; the script lands in a new folder.
 TEST_F(ScriptFile, PlantedNamesAreNeverWrittenThrough) {
   const std::wstring victim = TestProgramFolder() + Unique(L"kestrel-victim") + L".txt";
@@ -58,9 +66,10 @@ TEST_F(ScriptFile, PlantedNamesAreNeverWrittenThrough) {
   ASSERT_TRUE(CreateHardLinkW((base + L"0\\" + name).c_str(), victim.c_str(), nullptr));
   ASSERT_TRUE(WriteFileText(base + L"1", "planted"));
 
-  ASSERT_EQ(1, app.createScriptFile(kScriptPrefixId, script, made));
+  ASSERT_EQ(1, create());
+  EXPECT_EQ(base + L"2", Wide(made.folder));
   EXPECT_EQ(base + L"2\\" + name, Wide(made.path));
-  EXPECT_EQ("<add ID=\"0415:a0e70415\"/>", ReadWholeFile(Wide(made.path)));
+  EXPECT_EQ(kScript, ReadWholeFile(Wide(made.path)));
   EXPECT_EQ("victim", ReadWholeFile(victim));
   EXPECT_EQ("planted", ReadWholeFile(base + L"1"));
 
@@ -79,6 +88,7 @@ TEST_F(ScriptFile, PlantedNamesAreNeverWrittenThrough) {
   RemovePrivateScript(made);
   EXPECT_FALSE(FileExists(folder));
   EXPECT_EQ(0, made.path.Length());
+  EXPECT_EQ(nullptr, made.file);
   DeleteFileW((base + L"0\\" + name).c_str());
   RemoveDirectoryW((base + L"0").c_str());
   DeleteFileW((base + L"1").c_str());
@@ -88,30 +98,35 @@ TEST_F(ScriptFile, PlantedNamesAreNeverWrittenThrough) {
 // While the command runs, another process can read the script but neither
 // change, delete nor rename it.
 TEST_F(ScriptFile, CommandCanReadButNobodyCanReplaceIt) {
-  ASSERT_EQ(1, app.createScriptFile(kScriptPrefixId, script, made));
-  wchar_t temp[MAX_PATH + 1] = {};
-  GetTempPathW(MAX_PATH + 1, temp);
-  const std::wstring marker = std::wstring(temp) + Unique(L"kestrel-replace") + L".txt";
+  ASSERT_EQ(1, create());
+  const std::wstring marker = TempFolder() + Unique(L"kestrel-replace") + L".txt";
   DeleteFileW(marker.c_str());
-  EXPECT_EQ(1, app.runCommand(kReplaceCommandId, marker.c_str(), 0, made.path.WideAt(0)));
-  std::string report;
-  for (int i = 0; i < 300 && report.compare(0, 4, "ran\n") != 0; ++i) {
-    Sleep(50);
-    report = ReadWholeFile(marker);
-  }
+  const std::wstring command = L"\"" + TestProgramFolder() + KESTREL_SYSTEM_TEST_CHILD + L"\" \"" +
+                               marker + L"\" 0 \"" + Wide(made.path) + L"\"";
+  WString line;
+  line.AssignWide(command.c_str(), static_cast<int32_t>(command.size()));
+  EXPECT_EQ(1, RunCommandLine(line));
+  ASSERT_TRUE(MarkerAppears(marker, 15000));
+  const std::string report = ReadWholeFile(marker);
   EXPECT_NE(std::string::npos,
-            report.find("write=0 delete=0 rename=0 read=1:<add ID=\"0415:a0e70415\"/>"))
+            report.find(std::string("write=0 delete=0 rename=0 read=1:") + kScript))
       << report;
-  EXPECT_EQ("<add ID=\"0415:a0e70415\"/>", ReadWholeFile(Wide(made.path)));
+  EXPECT_EQ(kScript, ReadWholeFile(Wide(made.path)));
   DeleteFileW(marker.c_str());
 }
 
-TEST_F(ScriptFile, NothingIsMadeWithoutAPrefixOrAText) {
-  EXPECT_EQ(0, app.createScriptFile(0, script, made));
-  EXPECT_EQ(0, app.createScriptFile(kUnknownId, script, made));
-  WString empty;
-  EXPECT_EQ(0, app.createScriptFile(kScriptPrefixId, empty, made));
+TEST_F(ScriptFile, NothingIsMadeWithoutAFolderAPrefixOrBytes) {
+  const uint8_t* bytes = reinterpret_cast<const uint8_t*>(kScript);
+  EXPECT_EQ(0, CreatePrivateScript(nullptr, kPrefix, bytes, 4, made));
+  EXPECT_EQ(0, CreatePrivateScript(L"", kPrefix, bytes, 4, made));
+  EXPECT_EQ(0, CreatePrivateScript(parent.c_str(), nullptr, bytes, 4, made));
+  EXPECT_EQ(0, CreatePrivateScript(parent.c_str(), kPrefix, nullptr, 4, made));
+  EXPECT_EQ(0, CreatePrivateScript(parent.c_str(), kPrefix, bytes, 0, made));
+  // A parent that does not exist leaves nothing behind either.
+  const std::wstring missing = TempFolder() + Unique(L"kestrel-no-folder");
+  EXPECT_EQ(0, CreatePrivateScript(missing.c_str(), kPrefix, bytes, 4, made));
   EXPECT_EQ(nullptr, made.file);
+  EXPECT_EQ(0, made.folder.Length());
   EXPECT_FALSE(FileExists(base + L"0"));
 }
 

@@ -1,11 +1,14 @@
-// createShortcut: the link file it saves, loaded back through the shell's own
+// CreateShortcut: the link file it saves, loaded back through the shell's own
 // link object, points at the target with the description and icon given.
+
+#include <gtest/gtest.h>
 
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
 
-#include "tests/system/SystemFixture.h"
+#include "setup/Shortcut.h"
+#include "tests/system/SystemTestSupport.h"
 
 namespace {
 
@@ -41,16 +44,13 @@ LoadedLink LoadLink(const std::wstring& path) {
   return link;
 }
 
-class Shortcut : public SystemTest {
+class Shortcut : public ::testing::Test {
  protected:
   void SetUp() override {
     // The entry point initialises COM for its thread in the same way.
     comReady = SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED));
     ASSERT_TRUE(comReady);
-    SystemTest::SetUp();
-    wchar_t temp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH + 1, temp);
-    folder = std::wstring(temp) + Unique(L"kestrel-links");
+    folder = TempFolder() + Unique(L"kestrel-links");
     CreateDirectoryW(folder.c_str(), nullptr);
     folder += L"\\";
     target = SystemFolder() + L"\\notepad.exe";
@@ -73,7 +73,7 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
 TEST_F(Shortcut, LinkResolvesToItsTargetDescriptionAndIcon) {
   const std::wstring link = folder + L"icon.lnk";
   const std::wstring icon = SystemFolder() + L"\\shell32.dll";
-  ASSERT_EQ(1, app.createShortcut(target.c_str(), link.c_str(), L"Read me first", icon.c_str(), 3));
+  ASSERT_EQ(1, CreateShortcut(target.c_str(), link.c_str(), L"Read me first", icon.c_str(), 3));
   LoadedLink loaded = LoadLink(link);
   ASSERT_TRUE(loaded.loaded);
   EXPECT_TRUE(SamePath(target, loaded.target)) << loaded.target;
@@ -84,7 +84,7 @@ TEST_F(Shortcut, LinkResolvesToItsTargetDescriptionAndIcon) {
 
 TEST_F(Shortcut, LinkWithoutIconHasNoIconLocation) {
   const std::wstring link = folder + L"plain.lnk";
-  ASSERT_EQ(1, app.createShortcut(target.c_str(), link.c_str(), L"Guide", nullptr, 0));
+  ASSERT_EQ(1, CreateShortcut(target.c_str(), link.c_str(), L"Guide", nullptr, 0));
   LoadedLink loaded = LoadLink(link);
   ASSERT_TRUE(loaded.loaded);
   EXPECT_TRUE(SamePath(target, loaded.target)) << loaded.target;
@@ -95,10 +95,10 @@ TEST_F(Shortcut, LinkWithoutIconHasNoIconLocation) {
 // The callers record a placed link: one that could not be saved must say so.
 TEST_F(Shortcut, LinkThatCannotBeSavedFails) {
   const std::wstring link = folder + L"missing-folder\\never.lnk";
-  EXPECT_EQ(0, app.createShortcut(target.c_str(), link.c_str(), L"Guide", nullptr, 0));
+  EXPECT_EQ(0, CreateShortcut(target.c_str(), link.c_str(), L"Guide", nullptr, 0));
   EXPECT_FALSE(FileExists(link));
-  EXPECT_EQ(0, app.createShortcut(nullptr, (folder + L"plain.lnk").c_str(), L"x", nullptr, 0));
-  EXPECT_EQ(0, app.createShortcut(target.c_str(), L"", L"x", nullptr, 0));
+  EXPECT_EQ(0, CreateShortcut(nullptr, (folder + L"plain.lnk").c_str(), L"x", nullptr, 0));
+  EXPECT_EQ(0, CreateShortcut(target.c_str(), L"", L"x", nullptr, 0));
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The program's path set built from the real shell folders, the payload's texts
-// and this test program's own command line, in both prefixes.
+// and this test program's own image, which buildPaths holds, in both prefixes.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -16,6 +16,18 @@ std::wstring Folder(int csidl) {
   wchar_t path[MAX_PATH + 1] = {};
   if (!SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE)) return L"";
   return path;
+}
+
+std::string ReadWholeFile(const std::wstring& path) {
+  std::string bytes;
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "<unreadable>";
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0) bytes.append(buffer, got);
+  CloseHandle(file);
+  return bytes;
 }
 
 std::wstring LastComponent(const std::wstring& path) {
@@ -65,6 +77,33 @@ TEST_F(ProgramPaths, SetupSlotsComeFromTheRunningImage) {
 
   EXPECT_EQ(L"Change or Remove Polish (Kestrel)", Slot(31));
   EXPECT_EQ(Slot(5) + L"\\Change or Remove Polish (Kestrel).lnk", Slot(35));
+}
+
+// buildPaths holds the running image: while the program runs nobody can rename
+// or change the file, and copyOwnImage copies it from that hold.
+TEST_F(ProgramPaths, RunningImageIsHeldAndCopiedFromTheHold) {
+  wchar_t module[MAX_PATH + 1] = {};
+  ASSERT_NE(0u, GetModuleFileNameW(nullptr, module, MAX_PATH));
+  const std::wstring moved = std::wstring(module) + L".moved";
+  const bool renamed = MoveFileW(module, moved.c_str()) != 0;
+  if (renamed) MoveFileW(moved.c_str(), module);
+  EXPECT_FALSE(renamed);
+  HANDLE writer = CreateFileW(module, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_EQ(INVALID_HANDLE_VALUE, writer);
+  if (writer != INVALID_HANDLE_VALUE) CloseHandle(writer);
+
+  wchar_t temp[MAX_PATH + 1] = {};
+  ASSERT_NE(0u, GetTempPathW(MAX_PATH + 1, temp));
+  const std::wstring copy =
+      std::wstring(temp) + L"kestrel-own-copy-" + std::to_wstring(GetCurrentProcessId()) + L".exe";
+  EXPECT_EQ(1, app.copyOwnImage(copy.c_str()));
+  EXPECT_TRUE(ReadWholeFile(copy) == ReadWholeFile(module));
+  DeleteFileW(copy.c_str());
+  // Without buildPaths there is no hold to copy from.
+  InstallerApp fresh;
+  EXPECT_EQ(0, fresh.copyOwnImage(copy.c_str()));
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(copy.c_str()));
 }
 
 }  // namespace

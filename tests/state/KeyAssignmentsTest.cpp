@@ -25,7 +25,7 @@ TEST(KeyAssignments, SavedAssignmentsLoadBackIntoAFreshTable) {
   first.findKey(0xE11D)->assignedKey = 0x91;   // Pause as Scroll Lock
   first.findKey(0x1D)->assignedKey = 0xA2;     // Left Ctrl: its own default
   uint32_t count = 0;
-  uint8_t* block = first.saveKeyAssignments(&count);
+  uint8_t* block = first.saveKeyAssignments(count);
   ASSERT_NE(nullptr, block);
   const uint8_t expected[] = {0x3A, 0x00, 0xA2, 0x00, 0x1D, 0xE1, 0x91, 0x00};
   ASSERT_EQ(sizeof(expected), count);
@@ -48,7 +48,7 @@ TEST(KeyAssignments, AStoredDefaultIsDroppedAndNotWrittenBack) {
   EXPECT_EQ(1, app.loadKeyAssignments(Block(stored, 4), 4));
   EXPECT_EQ(0, app.findKey(0x3A)->assignedKey);
   uint32_t count = 99;
-  uint8_t* block = app.saveKeyAssignments(&count);
+  uint8_t* block = app.saveKeyAssignments(count);
   EXPECT_EQ(0u, count);
   FreeBlock(block);
 }
@@ -71,7 +71,7 @@ TEST(KeyAssignments, NormaliseFailsWithoutATable) {
   InstallerAppProbe::keyTable(app) = nullptr;
   EXPECT_EQ(0, app.normaliseKeyTable());
   uint32_t count = 5;
-  EXPECT_EQ(nullptr, app.saveKeyAssignments(&count));
+  EXPECT_EQ(nullptr, app.saveKeyAssignments(count));
   EXPECT_EQ(0u, count);
   InstallerAppProbe::keyTable(app) = table;
 }

@@ -11,7 +11,6 @@
 #include "setup/rules/KeyRow.h"
 #include "payload/StringTable.h"
 #include "setup/PrivateScript.h"
-#include "setup/rules/KeyRow.h"
 #include "text/WString.h"
 
 class WizardController;

@@ -83,3 +83,19 @@ int EnsureFolder(const WChar* path) {
   if (CreateDirectoryW(path, nullptr)) return 1;
   return GetLastError() == ERROR_ALREADY_EXISTS ? 1 : 0;
 }
+
+int DeleteFileNow(const WChar* path) {
+  if (IsEmptyPath(path)) return 0;
+  return DeleteFileW(path) ? 1 : 0;
+}
+
+int ScheduleReplacementAtRestart(const WChar* staging, const WChar* target) {
+  if (IsEmptyPath(staging) || IsEmptyPath(target)) return 0;
+  return MoveFileExW(staging, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_DELAY_UNTIL_REBOOT) ? 1
+                                                                                              : 0;
+}
+
+int ScheduleRemovalAtRestart(const WChar* path) {
+  if (IsEmptyPath(path)) return 0;
+  return MoveFileExW(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) ? 1 : 0;
+}

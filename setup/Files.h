@@ -34,3 +34,13 @@ int RemoveFileText(const WString& path);
 int RemoveFolderText(const WString& path);
 // One folder level; 1 also when it exists already.
 int EnsureFolder(const WChar* path);
+
+// Deletes the file now, without a retry at the restart. 1 = deleted; 0 = an
+// empty path, or the file could not be deleted (gone already included).
+int DeleteFileNow(const WChar* path);
+// Has the system move `staging` over `target` when Windows next starts,
+// replacing it. 1 = scheduled; 0 = an empty path or the system refused.
+int ScheduleReplacementAtRestart(const WChar* staging, const WChar* target);
+// Has the system delete `path` when Windows next starts. 1 = scheduled;
+// 0 = an empty path or the system refused.
+int ScheduleRemovalAtRestart(const WChar* path);

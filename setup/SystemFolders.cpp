@@ -9,11 +9,19 @@ namespace {
 
 typedef UINT(WINAPI* FolderQuery)(LPWSTR, UINT);
 
-int QueryFolder(FolderQuery query, WString& out) {
+// Room the folder queries are given; the WOW64 one more, with one character
+// beyond it held back.
+constexpr UINT kFolderChars = MAX_PATH + 1;
+constexpr UINT kWow64FolderChars = 2308;
+
+// `buffer` holds `size` + 1 characters. A result of `size` or more is the room
+// the folder would need: refused.
+int QueryFolderInto(FolderQuery query, WChar* buffer, UINT size, WString& out) {
   out.AssignWide(WTEXT(""), 0);
-  WChar buffer[MAX_PATH + 1] = {};
-  const UINT length = query(buffer, MAX_PATH + 1);
-  if (length == 0 || length > MAX_PATH) return 0;
+  if (query == nullptr) return 0;
+  const UINT length = query(buffer, size);
+  if (length == 0 || length >= size) return 0;
+  buffer[length] = 0;
   if (!out.AssignWide(buffer, static_cast<int32_t>(length))) return 0;
   // "C:\" keeps its backslash; any other folder ends without one.
   if (length > 3 && buffer[length - 1] == L'\\') out.SetLength(static_cast<int32_t>(length) - 1);
@@ -21,11 +29,22 @@ int QueryFolder(FolderQuery query, WString& out) {
   return 1;
 }
 
+int QueryFolder(FolderQuery query, WString& out) {
+  WChar buffer[kFolderChars + 1] = {};
+  return QueryFolderInto(query, buffer, kFolderChars, out);
+}
+
 }  // namespace
 
 int GetSystemFolder(WString& out) { return QueryFolder(GetSystemDirectoryW, out); }
 
 int GetWindowsFolder(WString& out) { return QueryFolder(GetSystemWindowsDirectoryW, out); }
+
+int GetWow64SystemFolder(FARPROC query, WString& out) {
+  WChar buffer[kWow64FolderChars + 1] = {};
+  return QueryFolderInto(reinterpret_cast<FolderQuery>(reinterpret_cast<void (*)()>(query)), buffer,
+                         kWow64FolderChars, out);
+}
 
 int IsInSystemFolder(const WChar* path) {
   if (path == nullptr) return 0;

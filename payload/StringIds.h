@@ -107,6 +107,8 @@ constexpr uint32_t kDefaultFragmentId = 64;
 constexpr uint32_t kRemoveScriptLegacyId = 65;    // before Windows Vista
 constexpr uint32_t kRemoveScriptId = 66;          // Windows Vista and later
 constexpr uint32_t kWindows8UserListId = 90;
+constexpr uint32_t kRemoveLineId = 324;           // one language of 66
+constexpr uint32_t kRemoveLineLegacyId = 325;     // one language of 65
 
 // ---- File placement ------------------------------------------------------------------------
 constexpr uint32_t kGuideDescriptionId = 120;
@@ -192,14 +194,16 @@ constexpr FormatSignature kFormatSignatures[] = {
     {49, "ss"},      // system folder, script file
     {62, "iss"},     // language id, text 85, default fragment
     {63, "sissii"},  // text 90, language id, text 85, default fragment, language id twice
-    {65, "ss"},      // two empty texts
-    {66, "s"},       // extra InputLanguageID lines (empty)
+    {65, "ss"},      // lines of 325, an empty text
+    {66, "s"},       // lines of 324
     {69, "ss"},      // program folder, text 80
     {97, "s"},       // text 81
     {101, "s"},      // text 81
     {102, "s"},      // language name - text 81
     {127, "s"},      // text 0
     {139, "s"},      // text 81
+    {324, "is"},     // language id, text 85
+    {325, "is"},     // language id, text 85
 };
 
 // ---- Ids each interface-language table must hold ------------------------------------------------
@@ -313,6 +317,8 @@ constexpr uint32_t kNamedStringIds[] = {
     kRemoveScriptLegacyId,
     kRemoveScriptId,
     kWindows8UserListId,
+    kRemoveLineId,
+    kRemoveLineLegacyId,
     kGuideDescriptionId,
     kChartDescriptionId,
     kReadMeDescriptionId,

@@ -19,6 +19,27 @@ constexpr int32_t kSetupLinkTextSlot = 31;
 constexpr int32_t kSetupCopySlot = 33;
 constexpr int32_t kSetupCopyLinkSlot = 35;
 
+// The record items: each is a pair of slots, the path the earlier record names
+// (stored: the even slot given here) and the one this run makes (planned: the
+// next slot). PlannedSlot gives the second.
+constexpr int32_t kGuideItem = 6;
+constexpr int32_t kGuideMenuLinkItem = 8;
+constexpr int32_t kGuideDesktopLinkItem = 10;
+constexpr int32_t kChartItem = 12;
+constexpr int32_t kChartMenuLinkItem = 14;
+constexpr int32_t kChartDesktopLinkItem = 16;
+constexpr int32_t kReadMeItem = 18;
+constexpr int32_t kReadMeMenuLinkItem = 20;
+constexpr int32_t kReadMeDesktopLinkItem = 22;
+constexpr int32_t kWebLinkMenuItem = 24;
+constexpr int32_t kWebLinkDesktopItem = 26;
+constexpr int32_t kWebLinkIconItem = 28;
+constexpr int32_t kSetupCopyItem = 32;
+constexpr int32_t kSetupCopyLinkItem = 34;
+constexpr int32_t PlannedSlot(int32_t item) { return item + 1; }
+// The language and layout the user had before the first installation (not a path).
+constexpr int32_t kPreviousInputTextSlot = 1;
+
 // What the paths are made of. Each text may be narrow or wide; a missing
 // string gives an empty part. The three shell folders must not be empty.
 struct ProgramPathFacts {

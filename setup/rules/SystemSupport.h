@@ -12,7 +12,7 @@ constexpr uint16_t kArchitectureX64 = 9;
 // An image slot that is not needed (no 64-bit image on 32-bit Windows).
 constexpr int32_t kNoImageSlot = -1;
 // Image slots per layout variant in the payload's image table.
-constexpr int32_t kLayoutImageSlotCount = 13;
+constexpr int32_t kImageSlotsPerVariant = 13;
 
 // major * 10 + minor, the form every decision here takes; 0 when the numbers
 // cannot form a code (a minor version above 9, or a code beyond 32-bit range).

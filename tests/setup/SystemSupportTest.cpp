@@ -90,8 +90,8 @@ TEST(SystemSupport, ImageSlotsStayInsideTheImageTable) {
       int32_t slot32 = 99, slot64 = 99;
       if (!ChooseLayoutImageSlots(version, architecture, &slot32, &slot64)) continue;
       EXPECT_GE(slot32, 0);
-      EXPECT_LT(slot32, kLayoutImageSlotCount);
-      EXPECT_LT(slot64, kLayoutImageSlotCount);
+      EXPECT_LT(slot32, kImageSlotsPerVariant);
+      EXPECT_LT(slot64, kImageSlotsPerVariant);
       EXPECT_NE(slot32, slot64);
     }
   }

@@ -211,6 +211,88 @@ class InstallerApp : public AppBase {
   // needs writing.
   int writeScancodeMap();
 
+  // ---- Keyboard-layout registration -------------------------------------------
+  // The product record. Update-only mode: the options and key assignments in
+  // the existing layout sub-record (0 when it is missing). Full mode: the
+  // product key, the document group and the layout sub-record, each value
+  // this run made or changed (setup/rules/RecordPlan.h), then the options.
+  // 1 = every required value written; 0 = a key could not be opened or made, a
+  // required write failed, or the first run's input language could not be read
+  // (what was written stays).
+  int writeProductRecord();
+  // Deletes this installation's layout sub-record and, by the use counters,
+  // the document group and the product key, or writes the lowered counters.
+  // 1 = the layout sub-record was found (and deleted); 0 = it was not there.
+  int removeProductRecord();
+  // The system's entry for the layout (in the native registry view): layout
+  // text, id, component and file. 1 = all four written; 0 = the layout list is
+  // missing or a write failed.
+  int registerLayoutEntry();
+  // Deletes that entry with its values. 1 = the layout list and the entry
+  // were opened (the deletion itself is not checked); 0 = either is missing.
+  int unregisterLayoutEntry();
+  // Turns off the user's language and layout switching shortcuts (value "3"
+  // for each of the three toggle values), making the user's toggle key when a
+  // damaged profile lacks it. 1 = all three written; 0 otherwise.
+  int writeUserKeyValues();
+
+  // ---- Input languages ----------------------------------------------------------
+  // The script that adds the layout to `languageId` (as its default when
+  // `asDefault`), for this system (setup/rules/InputLanguageScripts.h).
+  // 1 = `script` holds it (wide); 0 = before Windows Vista, or a text is missing.
+  int makeAddLanguageScript(uint16_t languageId, int32_t asDefault, WString& script);
+  // The script that removes the layout from every language under which the
+  // user has it loaded (and from the language it is made for).
+  int makeRemoveLanguageScript(WString& script);
+  // Runs the add script through the system's input-language command and waits
+  // for it to settle. 1 = nothing to do (before Windows Vista) or the command
+  // was started; 0 = no script or script file, or the command could not start.
+  int addInputLanguage(uint16_t languageId, int32_t asDefault);
+  // Runs the removal script the same way (no settling time). Same results.
+  int removeInputLanguage();
+
+  // ---- Layout files -------------------------------------------------------------
+  // The targets of the layout library in the system folders and its staging
+  // files in the program folder. On 32-bit Windows `target64` is empty and
+  // `staging64` untouched. 1 = made; 0 = a folder could not be found.
+  int layoutFilePaths(WString& target32, WString& target64, WString* staging32,
+                      WString* staging64);
+  // The stored images of the chosen variant this system needs (null and -1
+  // for a 64-bit image that the system does not need or the payload lacks).
+  // 1 = chosen; 0 = unsupported system or variant (both outputs null, -1).
+  int chooseLayoutImages(const uint8_t*& entry32, const uint8_t*& entry64, int32_t& length32,
+                         int32_t& length64);
+  // Extracts `entry`, patches it with the key assignments and the decimal-key
+  // option, writes it to `staging` and schedules it to replace `target` at the
+  // next restart (with file-system redirection off on 64-bit Windows).
+  // 1 = written and scheduled; 0 = nothing usable to write, a pattern not
+  // found, the staging file not written, or the system refused the schedule.
+  int writeLayoutImage(const WChar* target, const WChar* staging, const uint8_t* entry,
+                       uint32_t length);
+  // Every layout library the system needs. 1 = all written and scheduled.
+  int placeLayoutFiles();
+
+  // ---- Documents --------------------------------------------------------------------
+  // Extracts a stored entry into a new file at `path`. 1 = written whole.
+  int extractToFile(const WChar* path, const uint8_t* stored, uint32_t length);
+  // The read-me (text 68 on Windows 2000, else 67) as UTF-8 at `path`.
+  int writeTextFile(const WChar* path);
+  // Folders, documents, read-me, web links, the setup copy and their shortcuts.
+  // 1 = all in place; 0 = the first that failed ended it (what was made stays).
+  int placeDocuments();
+  // Removes the guide and the read-me that an unrecorded earlier version left
+  // in the user's Documents folder and on the desktop. Always 1.
+  int removeOldShortcuts();
+
+  // ---- Sequences ------------------------------------------------------------------------
+  // Installs with the choices made (update-only mode: the options and the
+  // layout library only). 1 = done (installDone set unless update-only);
+  // 0 = a required step failed, and what it did before stays.
+  int runInstall();
+  // Removes this installation, shared parts only with the last one. 1 = done
+  // (uninstallDone set); 0 = the layout file paths could not be made, nothing removed.
+  int runUninstall();
+
  protected:
   friend class InstallerAppProbe;  // tests: reads and sets every field
 

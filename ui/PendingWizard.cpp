@@ -17,3 +17,5 @@ int WizardController::runWizard() { return 1; }
 void WizardController::teardown() {}
 int WizardController::showMessage(uint32_t /*id*/, uint32_t /*type*/) { return IDOK; }
 HWND WizardController::frameWindow() const { return nullptr; }
+// No page, nothing to disable.
+void WizardController::disablePage() {}

@@ -57,6 +57,10 @@ class WizardController {
   // MessageBoxW with the text of string `id`, caption string 93 and `type`,
   // owned by the frame when there is one. Returns MessageBoxW's result.
   int showMessage(uint32_t id, uint32_t type);
+  // Disables every control of the page shown (nothing when no page has a
+  // window). The install and uninstall sequences call it first; nothing
+  // enables the controls again, since a new page follows.
+  void disablePage();
 
   // ---- Attributes ----------------------------------------------------------
   // The frame's window handle, or null when there is no frame window.

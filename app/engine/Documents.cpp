@@ -1,0 +1,187 @@
+// The product's files outside the system folders: the program and menu folders,
+// the guide and the chart with their shortcuts, the read-me, the web links and
+// their icon, the setup copy; and what an unrecorded older version left behind.
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "app/InstallerApp.h"
+#include "payload/PayloadStore.h"
+#include "payload/StringIds.h"
+#include "setup/Files.h"
+#include "setup/Shortcut.h"
+#include "setup/SystemGuards.h"
+#include "setup/rules/ProgramPathSet.h"
+#include "setup/rules/RecordPlan.h"
+#include "text/Format.h"
+
+namespace {
+
+// Deletes the file a stored path names, now and without a retry (it is made
+// again under its planned name).
+void DeleteStored(const WString& stored) {
+  if (stored.IsEmpty()) return;
+  /* result ignored: a file that stays is only an old copy */ DeleteFileNow(stored.WideAt(0));
+}
+
+// The link file's content, as UTF-8, into a new file at `path`.
+int WriteTextToFile(const WString& path, WString& content) {
+  HandleGuard file(CreateOutputFile(path.WideAt(0)));
+  if (file.get() == nullptr) return 0;
+  return WriteNarrowText(file.get(), content);
+}
+
+}  // namespace
+
+int InstallerApp::extractToFile(const WChar* path, const uint8_t* stored, uint32_t length) {
+  if (path == nullptr || stored == nullptr) return 0;
+  uint32_t plainLength = length;
+  BlockGuard plain(keyBlock.extractEntry(stored, &plainLength, nullptr));
+  if (plain.get() == nullptr) return 0;
+  HandleGuard file(CreateOutputFile(path));
+  if (file.get() == nullptr) return 0;
+  return WriteBytes(file.get(), static_cast<const uint8_t*>(plain.get()), plainLength);
+}
+
+int InstallerApp::writeTextFile(const WChar* path) {
+  HandleGuard file(CreateOutputFile(path));
+  if (file.get() == nullptr) return 0;
+  WString text;
+  loadText(versionCode <= 50 ? kReadMeTextWindows2000Id : kReadMeTextId, text);
+  return WriteNarrowText(file.get(), text);
+}
+
+int InstallerApp::placeDocuments() {
+  const int32_t folders[] = {kProgramParentSlot, kProgramFolderSlot, kMenuParentSlot,
+                             kMenuFolderSlot};
+  for (int32_t slot : folders) {
+    if (!EnsureFolder(paths[slot].WideAt(0))) return 0;
+  }
+  auto stored = [this](int32_t item) -> WString& { return paths[item]; };
+  auto planned = [this](int32_t item) -> const WChar* { return paths[PlannedSlot(item)].WideAt(0); };
+  WString readMeIcon, description;
+  loadText(kReadMeIconPathId, readMeIcon);
+
+  DeleteStored(stored(kSetupCopyItem));
+  DeleteStored(stored(kSetupCopyLinkItem));
+
+  // The guide: its old files go where this run names them differently; a
+  // desktop shortcut the user had is made again.
+  bool guideOnDesktop = placementOption != 0;
+  if (!stored(kGuideItem).IsEmpty() && recordedValueC != 0) --recordedValueC;
+  const int32_t guideItems[] = {kGuideItem, kGuideMenuLinkItem, kGuideDesktopLinkItem};
+  for (int32_t item : guideItems) {
+    WString& old = stored(item);
+    const WString& now = paths[PlannedSlot(item)];
+    if (old.IsEmpty() || old.CompareWide(now.WideAt(0), now.Length()) == 0) continue;
+    DeleteStored(old);
+    if (item == kGuideDesktopLinkItem) guideOnDesktop = true;
+  }
+  loadText(kGuideDescriptionId, description);
+  const PayloadStore& store = kPayloadStore;
+  if (!extractToFile(planned(kGuideItem), store.firstDocument.bytes, store.firstDocument.length) ||
+      !CreateShortcut(planned(kGuideItem), planned(kGuideMenuLinkItem), description.WideAt(0),
+                      nullptr, 0)) {
+    return 0;
+  }
+  if (guideOnDesktop) {
+    if (!CreateShortcut(planned(kGuideItem), planned(kGuideDesktopLinkItem), description.WideAt(0),
+                        nullptr, 0)) {
+      return 0;
+    }
+    placementResultB = 1;
+  }
+  ++recordedValueC;
+
+  // The chart, until it is recorded at this level.
+  if (recordedValueA < kRecordedLevel) {
+    DeleteStored(stored(kChartItem));
+    DeleteStored(stored(kChartMenuLinkItem));
+    DeleteStored(stored(kChartDesktopLinkItem));
+    loadText(kChartDescriptionId, description);
+    if (!extractToFile(planned(kChartItem), store.secondDocument.bytes,
+                       store.secondDocument.length) ||
+        !CreateShortcut(planned(kChartItem), planned(kChartMenuLinkItem), description.WideAt(0),
+                        nullptr, 0)) {
+      return 0;
+    }
+    if (placementOption) {
+      if (!CreateShortcut(planned(kChartItem), planned(kChartDesktopLinkItem),
+                          description.WideAt(0), nullptr, 0)) {
+        return 0;
+      }
+      placementResultC = 1;
+    }
+  }
+
+  // The read-me, once.
+  loadText(kReadMeDescriptionId, description);
+  if (stored(kReadMeMenuLinkItem).IsEmpty()) {
+    if (!writeTextFile(planned(kReadMeItem)) ||
+        !CreateShortcut(planned(kReadMeItem), planned(kReadMeMenuLinkItem), description.WideAt(0),
+                        readMeIcon.WideAt(0), 0)) {
+      return 0;
+    }
+  }
+  if (placementOption && stored(kReadMeDesktopLinkItem).IsEmpty()) {
+    const WString& recorded = stored(kReadMeItem);
+    const WChar* target = !recorded.IsEmpty() ? recorded.WideAt(0) : planned(kReadMeItem);
+    if (target[0] != 0) {
+      if (!CreateShortcut(target, planned(kReadMeDesktopLinkItem), description.WideAt(0),
+                          readMeIcon.WideAt(0), 0)) {
+        return 0;
+      }
+      placementResultA = 1;
+    }
+  }
+
+  // The web links and their icon, once. They are recorded as made, so a link
+  // that could not be written fails the step rather than being recorded.
+  if (stored(kWebLinkMenuItem).IsEmpty()) {
+    WString format, iconName, content;
+    if (!loadText(kWebLinkContentFormatId, format) || !loadText(kWebLinkIconFileId, iconName) ||
+        !Format(&content, format.WideAt(0), paths[kProgramFolderSlot].WideAt(0),
+                iconName.WideAt(0))) {
+      return 0;
+    }
+    WString desktopContent;
+    if (!desktopContent.Assign(&content)) return 0;
+    if (!extractToFile(planned(kWebLinkIconItem), store.linkIcon.bytes, store.linkIcon.length) ||
+        !WriteTextToFile(paths[PlannedSlot(kWebLinkMenuItem)], content) ||
+        !WriteTextToFile(paths[PlannedSlot(kWebLinkDesktopItem)], desktopContent)) {
+      return 0;
+    }
+  }
+
+  // The setup copy, from the image this process holds, and its shortcut.
+  if (!copyOwnImage(planned(kSetupCopyItem))) return 0;
+  return CreateShortcut(planned(kSetupCopyItem), planned(kSetupCopyLinkItem),
+                        paths[kSetupLinkTextSlot].WideAt(0), planned(kSetupCopyItem), 0);
+}
+
+int InstallerApp::removeOldShortcuts() {
+  WString documents, desktop;
+  getSpecialFolder(CSIDL_PERSONAL, documents);
+  getSpecialFolder(CSIDL_DESKTOP, desktop);
+  struct OldFile {
+    const WString* folder;
+    uint32_t nameId;
+    uint32_t extensionId;
+  } const files[] = {{&documents, kOldGuideNameId, kDocumentExtensionId},
+                     {&desktop, kOldGuideNameId, kShortcutExtensionId},
+                     {&documents, kOldReadMeNameId, kTextFileExtensionId},
+                     {&desktop, kOldReadMeNameId, kShortcutExtensionId}};
+  WString path, name, extension;
+  for (const OldFile& file : files) {
+    // Without its folder the name would be looked for at the drive's root.
+    if (file.folder->IsEmpty()) continue;
+    if (!loadText(file.nameId, name) || !loadText(file.extensionId, extension) || name.IsEmpty() ||
+        !path.Assign(file.folder) || !path.AppendPathComponent(name.WideAt(0), name.Length()) ||
+        !path.Append(&extension)) {
+      continue;
+    }
+    /* result ignored: what cannot go stays, as before this installation */
+    RemoveFile(path.WideAt(0));
+  }
+  return 1;
+}

@@ -1,0 +1,53 @@
+// runUninstall: removes this installation. What installations share goes only
+// with the last of them, by the use counters of the product record; files that
+// may be in use (the layout libraries, a running setup copy) go at the restart.
+
+#include "app/InstallerApp.h"
+#include "app/engine/RedirectionOff.h"
+#include "setup/Files.h"
+#include "setup/rules/ProgramPathSet.h"
+#include "setup/rules/RecordPlan.h"
+
+int InstallerApp::runUninstall() {
+  const RemovalPlan plan = PlanRemoval(installCount, recordedValueC);
+  installCount = plan.installCount;
+  recordedValueC = plan.documentUses;
+  WString target32, target64;
+  if (!layoutFilePaths(target32, target64, nullptr, nullptr)) return 0;
+
+  // Every installation uses the same library and layout entry: another one
+  // still counted keeps them.
+  if (plan.removeLayout) {
+    RedirectionOff nativeFolders(*this);
+    /* result ignored: a library that stays is unused once its entry is gone */
+    ScheduleRemovalAtRestart(target32.WideAt(0));
+    if (is64BitSystem && !target64.IsEmpty()) {
+      /* result ignored: as above */ ScheduleRemovalAtRestart(target64.WideAt(0));
+    }
+  }
+  // Removals below that fail leave a file behind and nothing worse.
+  if (plan.removeGuide) {
+    const int32_t guide[] = {kGuideItem, kGuideMenuLinkItem, kGuideDesktopLinkItem};
+    for (int32_t item : guide) /* result ignored: see above */ RemoveFileText(paths[item]);
+  }
+  if (plan.removeShared) {
+    const int32_t shared[] = {kReadMeItem,       kReadMeMenuLinkItem, kReadMeDesktopLinkItem,
+                              kWebLinkMenuItem,  kWebLinkDesktopItem, kChartItem,
+                              kChartMenuLinkItem, kChartDesktopLinkItem, kWebLinkIconItem};
+    for (int32_t item : shared) /* result ignored: see above */ RemoveFileText(paths[item]);
+    /* result ignored: the user can still remove the layout in the system's settings */
+    removeInputLanguage();
+  }
+  // A running copy is deleted at the restart.
+  /* result ignored: see above */ RemoveFileText(paths[kSetupCopyItem]);
+  /* result ignored: see above */ RemoveFileText(paths[kSetupCopyLinkItem]);
+  // A folder that still holds anything stays.
+  const int32_t folders[] = {kProgramFolderSlot, kProgramParentSlot, kMenuFolderSlot,
+                             kMenuParentSlot};
+  for (int32_t slot : folders) /* result ignored: see above */ RemoveFolderText(paths[slot]);
+
+  if (plan.removeLayout) /* result ignored: an entry already gone is fine */ unregisterLayoutEntry();
+  /* result ignored: without a record there is nothing more to remove */ removeProductRecord();
+  uninstallDone = 1;
+  return 1;
+}

@@ -1,0 +1,196 @@
+// engine_driver: runs the install engine as setup.exe's phases would, without
+// the wizard, for the scenario tests and the benchmark. It prepares the
+// application as the run phase does, makes the choices a user would make in
+// the wizard, runs one sequence and the finish phase's completion step.
+//
+//   engine_driver.exe install|update|remove [--variant N] [--decimal 0|1]
+//       [--language HEX] [--default 0|1] [--final 0|1] [--desktop 0|1]
+//       [--assign SCAN:VK]... [--interface 0|1] [--as-version CODE]
+//       [--as-arch ARCH] [--no-wait]
+//
+// Exit code: 0 = the sequence returned 1; 1 = it returned 0; 2 = it could not
+// start (initialise failed, the system is not supported, not an administrator,
+// another copy runs, or the arguments are wrong). One line on standard output:
+//   engine: <operation>=<0|1> installedVersion=N installCount=N recordedValueC=N ms=N
+// (ms: the sequence's own time).
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <stdint.h>
+#include <stdio.h>
+#include <wchar.h>
+
+#include <string>
+#include <string_view>
+
+#include "app/InstallerApp.h"
+#include "app/LocaleChoices.h"
+#include "payload/StringIds.h"
+#include "setup/Pause.h"
+#include "tests/app/support/InstallerAppProbe.h"
+
+namespace {
+
+bool gNoWait = false;
+
+enum class Operation { Install, Update, Remove };
+
+struct Choices {
+  Operation operation = Operation::Install;
+  int32_t variant = -1, decimal = -1, interfaceLanguage = -1;
+  int32_t defaultFlag = -1, finalStep = -1, desktop = -1;
+  int32_t asVersion = -1, asArch = -1;
+  int32_t language = -1;
+  uint32_t assignments[160][2] = {};
+  int32_t assignmentCount = 0;
+};
+
+bool Number(const wchar_t* text, int base, uint32_t* value) {
+  if (text == nullptr || text[0] == 0) return false;
+  wchar_t* end = nullptr;
+  const unsigned long parsed = wcstoul(text, &end, base);
+  if (end == text || *end != 0) return false;
+  *value = static_cast<uint32_t>(parsed);
+  return true;
+}
+
+bool Parse(int argc, wchar_t** argv, Choices& c) {
+  if (argc < 2) return false;
+  const std::wstring_view op = argv[1];
+  if (op == L"install") c.operation = Operation::Install;
+  else if (op == L"update") c.operation = Operation::Update;
+  else if (op == L"remove") c.operation = Operation::Remove;
+  else return false;
+  for (int i = 2; i < argc; ++i) {
+    const std::wstring_view name = argv[i];
+    if (name == L"--no-wait") {
+      gNoWait = true;
+      continue;
+    }
+    if (i + 1 >= argc) return false;
+    const wchar_t* value = argv[++i];
+    uint32_t n = 0;
+    struct Flag {
+      const wchar_t* name;
+      int32_t* field;
+      int base;
+    } const flags[] = {{L"--variant", &c.variant, 10},     {L"--decimal", &c.decimal, 10},
+                       {L"--language", &c.language, 16},   {L"--default", &c.defaultFlag, 10},
+                       {L"--final", &c.finalStep, 10},     {L"--desktop", &c.desktop, 10},
+                       {L"--interface", &c.interfaceLanguage, 10},
+                       {L"--as-version", &c.asVersion, 10}, {L"--as-arch", &c.asArch, 10}};
+    bool known = false;
+    for (const Flag& flag : flags) {
+      if (name != flag.name) continue;
+      if (!Number(value, flag.base, &n)) return false;
+      *flag.field = static_cast<int32_t>(n);
+      known = true;
+    }
+    if (known) continue;
+    if (name != L"--assign" || c.assignmentCount >= 160) return false;
+    const wchar_t* colon = wcschr(value, L':');
+    if (colon == nullptr) return false;
+    const std::wstring scan(value, colon);
+    if (!Number(scan.c_str(), 16, &c.assignments[c.assignmentCount][0]) ||
+        !Number(colon + 1, 16, &c.assignments[c.assignmentCount][1])) {
+      return false;
+    }
+    ++c.assignmentCount;
+  }
+  return true;
+}
+
+// The run phase up to the wizard, with the system overridden where asked.
+// 1 = ready for a sequence.
+int Prepare(InstallerApp& app, const Choices& c) {
+  if (!app.initialise(GetModuleHandleW(nullptr))) return 0;
+  app.setLanguageIndex(LanguageIndexFor(GetUserDefaultLangID()));
+  app.probeSystem(kNativeSystemInfoProcId, kNativeSystemInfoLibraryId);
+  if (c.asVersion >= 0) InstallerAppProbe::versionCode(app) = c.asVersion;
+  if (c.asArch >= 0) {
+    InstallerAppProbe::processorArchitecture(app) = static_cast<uint16_t>(c.asArch);
+    InstallerAppProbe::is64BitSystem(app) = (c.asArch == 6 || c.asArch == 9) ? 1 : 0;
+  }
+  if (!app.isSupportedSystem()) return 0;
+  app.setTargetLanguageId(TargetLanguageFor(app.getVersionCode(), GetUserDefaultLangID(),
+                                            app.getFallbackLanguageId()));
+  if (app.getVersionCode() < 51) app.setDefaultLanguageFlag(0);
+  if (!app.activateRunningInstance()) return 0;
+  app.buildPaths();
+  InstallerAppProbe::associationMatch(app) = app.checkAssociation(kFileTypeId, kAssociationNeedleId);
+  InstallerAppProbe::isAdministrator(app) = app.checkAdministrator() ? 1 : 0;
+  if (!app.getIsAdministrator()) return 0;
+  app.readScancodeMap();
+  app.detectInstallation();
+  return 1;
+}
+
+// What the user chose in the wizard's pages.
+int Choose(InstallerApp& app, const Choices& c) {
+  if (c.interfaceLanguage >= 0 && !app.setLanguageIndex(c.interfaceLanguage)) return 0;
+  if (c.variant >= 0) app.setVariant(c.variant);
+  if (c.decimal >= 0) app.setDecimalOption(c.decimal);
+  if (c.language >= 0) app.setTargetLanguageId(static_cast<uint16_t>(c.language));
+  if (c.defaultFlag >= 0) app.setDefaultLanguageFlag(c.defaultFlag);
+  if (c.finalStep >= 0) app.setFinalStepOption(c.finalStep);
+  if (c.desktop >= 0) app.setPlacementOption(c.desktop);
+  for (int32_t i = 0; i < c.assignmentCount; ++i) {
+    KeyRow* row = app.findKey(c.assignments[i][0]);
+    if (row == nullptr) return 0;
+    row->assignedKey = static_cast<uint16_t>(c.assignments[i][1]);
+  }
+  return 1;
+}
+
+}  // namespace
+
+// The driver's own settling wait: skipped with --no-wait, so that a benchmark
+// measures the engine rather than the fixed pause.
+void PauseMilliseconds(uint32_t milliseconds) {
+  if (!gNoWait) Sleep(milliseconds);
+}
+
+int wmain(int argc, wchar_t** argv) {
+  Choices choices;
+  if (!Parse(argc, argv, choices)) {
+    fprintf(stderr, "usage: engine_driver install|update|remove [options]\n");
+    return 2;
+  }
+  /* result ignored: as the entry point, the sequences work without COM up to the shortcuts */
+  CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  int exitCode = 2;
+  {
+    InstallerApp app;
+    if (Prepare(app, choices) && Choose(app, choices)) {
+      const char* name = "install";
+      LARGE_INTEGER frequency, start, end;
+      QueryPerformanceFrequency(&frequency);
+      QueryPerformanceCounter(&start);
+      int result = 0;
+      if (choices.operation == Operation::Remove) {
+        name = "remove";
+        result = app.runUninstall();
+      } else {
+        if (choices.operation == Operation::Update) {
+          name = "update";
+          app.setUpdateOnly(1);
+        }
+        result = app.runInstall();
+      }
+      QueryPerformanceCounter(&end);
+      if (app.getInstallDone() || app.getUninstallDone()) app.recordCompletion();
+      const long long ms = (end.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart;
+      printf("engine: %s=%d installedVersion=%d installCount=%d recordedValueC=%d ms=%lld\n", name,
+             result ? 1 : 0, static_cast<int>(app.getInstalledVersion()),
+             static_cast<int>(InstallerAppProbe::installCount(app)),
+             static_cast<int>(InstallerAppProbe::recordedValueC(app)), ms);
+      fflush(stdout);
+      exitCode = result ? 0 : 1;
+    } else {
+      fprintf(stderr, "engine_driver: could not start (initialise, system, rights or options)\n");
+    }
+  }
+  CoUninitialize();
+  return exitCode;
+}

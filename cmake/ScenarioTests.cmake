@@ -8,3 +8,49 @@ kestrel_test_options(engine_driver)
 target_link_options(engine_driver PRIVATE -municode)
 target_link_libraries(engine_driver PRIVATE kestrel_app kestrel_payload_data kestrel_payload
   kestrel_system kestrel_setup_rules kestrel_text ${KESTREL_ZLIB} ${KESTREL_SYSTEM_LIBS})
+
+# The scenario tests: tests/scenario/run_scenario.py runs the driver's steps in a
+# throwaway overlay copy of a provisioned prefix, restarting Wine after each step,
+# and checks the registry, the files and the input-language scripts after every one.
+# control_capture.exe stands in for control.exe there; scenario_check.exe (built in
+# both mingw trees, CMakeLists.txt) checks the layout libraries and the shortcuts.
+add_executable(control_capture WIN32 "${CMAKE_SOURCE_DIR}/tests/scenario/ControlCapture.c")
+kestrel_test_options(control_capture)
+target_link_options(control_capture PRIVATE -municode)
+
+if(NOT KESTREL_WIN64_TREE)
+  message(STATUS "Kestrel: KESTREL_WIN64_TREE is not set; no scenario tests")
+  return()
+endif()
+set(_scenario_run "${Python3_EXECUTABLE}" "${CMAKE_SOURCE_DIR}/tests/scenario/run_scenario.py")
+set(_scenario_trees --tree "${CMAKE_BINARY_DIR}" --tree64 "${KESTREL_WIN64_TREE}")
+foreach(bits 32 64)
+  add_test(NAME scenario.provision.${bits} COMMAND ${_scenario_run} provision --bits ${bits} ${_scenario_trees})
+  set_tests_properties(scenario.provision.${bits} PROPERTIES FIXTURES_SETUP kestrel_scenario${bits} TIMEOUT 300)
+endforeach()
+
+# kestrel_scenario(NAME BITS VERSION): one test scenario.NAME.BITS.VERSION.
+function(kestrel_scenario name bits version)
+  add_test(NAME scenario.${name}.${bits}.${version}
+    COMMAND ${_scenario_run} run ${name} --bits ${bits} --version ${version} ${_scenario_trees})
+  set_tests_properties(scenario.${name}.${bits}.${version} PROPERTIES
+    FIXTURES_REQUIRED kestrel_scenario${bits} TIMEOUT 600)
+endfunction()
+
+# The life of an installation on every entry of the Windows matrix.
+foreach(bits 32 64)
+  foreach(version IN LISTS KESTREL_MATRIX_${bits})
+    kestrel_scenario(matrix ${bits} ${version})
+  endforeach()
+endforeach()
+# The other scenarios on a spread of it: both prefixes, before and after Vista.
+kestrel_scenario(older 32 winxp)
+kestrel_scenario(shared 64 win7)
+kestrel_scenario(from-copy 64 winxp64)
+kestrel_scenario(failures 32 vista)
+
+# The benchmark, run briefly as a smoke test (its numbers are read, never asserted):
+#   tests/scenario/run_scenario.py bench --bits 32 --version win7 --runs 9 --tree build/win32 --tree64 build/win64
+add_test(NAME scenario.bench.32.win7
+  COMMAND ${_scenario_run} bench --bits 32 --version win7 --runs 3 ${_scenario_trees})
+set_tests_properties(scenario.bench.32.win7 PROPERTIES FIXTURES_REQUIRED kestrel_scenario32 TIMEOUT 300)

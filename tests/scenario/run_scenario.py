@@ -23,6 +23,7 @@ import argparse
 import os
 import re
 import shutil
+import signal
 import statistics
 import struct
 import subprocess
@@ -249,7 +250,6 @@ ITEMS = ["guide", "guide_menu", "guide_desk", "chart", "chart_menu", "chart_desk
 DESK_LINKS = {"guide_desk", "chart_desk", "readme_desk"}
 GUIDE = {"guide", "guide_menu", "guide_desk"}
 SETUP = {"setup", "setup_link"}
-SHARED = set(ITEMS) - GUIDE - SETUP
 # Record values that name items: product key, document key, layout sub-record.
 PRODUCT_VALUES = {"ReadMeFile": "readme", "ReadMeMenuShortcut": "readme_menu",
                   "ReadMeDesktopShortcut": "readme_desk", "WebLinkMenu": "web_menu",
@@ -316,9 +316,8 @@ class Env:
     def shortcut(self, item, paths, lang):
         """(target, description, icon, index) of a shortcut item."""
         t = LANGUAGES[lang]
-        target = {"guide": paths["guide"], "chart": paths["chart"], "readme": paths["readme"],
-                  "setup": paths["setup"]}[item.split("_")[0]]
         kind = item.split("_")[0]
+        target = paths[kind]
         description = {"guide": t[120], "chart": t[35], "readme": t[121], "setup": t[48] % t[81]}[kind]
         icon = {"readme": t[52], "setup": paths["setup"]}.get(kind, "")
         return target, description, icon, "0"
@@ -474,17 +473,18 @@ def check_completion(checks, hives, env, lang, written):
     return list(want.values())
 
 
-def check_pending(checks, hives, env, step):
-    """The renames and deletions waiting for the restart, in order."""
+def check_pending(checks, hives, env, libraries, deletions):
+    """The renames and deletions waiting for the restart, in order: the libraries'
+    ("place" or "delete"), then the files in `deletions`."""
     session = hives["system"].get("system\\currentcontrolset\\control\\session manager", {})
     pending = [p.replace("\\??\\", "").lower() for p in session.get("pendingfilerenameoperations", [])]
     want = []
     for target, staging in env.libraries:
-        if step.libraries == "place":
+        if libraries == "place":
             want += [staging.lower(), "!" + target.lower()]
-        elif step.libraries == "delete":
+        elif libraries == "delete":
             want.append(target.lower())
-    want += [step.state_paths[i].lower() for i in sorted(step.at_restart)]
+    want += [path.lower() for path in deletions]
     # A deletion's empty destination is not kept as a string of its own.
     checks.expect(pending == want, "pending renames %s, expected %s" % (pending, want))
 
@@ -583,7 +583,7 @@ def layout_line(env, options, target, bits):
     return ["layout", target, windows_path(reference), str(options.decimal), keys]
 
 
-def run_steps(args, steps, lang, language=None, default=1, desktop=1):
+def run_steps(args, steps, lang, language, default, desktop):
     """Runs a scenario's steps for a user of language `lang` (0 English, 1 Polish: the
     program's texts and file names follow it) with the checks after each step and after
     its restart; returns the process exit code."""
@@ -592,7 +592,6 @@ def run_steps(args, steps, lang, language=None, default=1, desktop=1):
     machine = Machine(args, args.name, layers, lang)
     machine.set_version(args.version)
     files = {}
-    script_language = language if language is not None and env.code >= 60 else 0x0415
     try:
         for step in steps:
             checks.where = step.name
@@ -602,9 +601,8 @@ def run_steps(args, steps, lang, language=None, default=1, desktop=1):
             if step.options:
                 driver += step.options.args()
             if step.op == "install":
-                driver += ["--final", "1", "--desktop", str(desktop)]
-                if language is not None:
-                    driver += ["--language", "%04x" % language, "--default", str(default)]
+                driver += ["--final", "1", "--desktop", str(desktop), "--language", "%04x" % language,
+                           "--default", str(default)]
             program = step.run_from(st) if step.run_from else windows_path(env.driver)
             detected = st.detected()
             rc, out = machine.wine(program, *driver)
@@ -622,15 +620,14 @@ def run_steps(args, steps, lang, language=None, default=1, desktop=1):
                 st.layout = step.options.over(st.layout)
             for name, value in step.state.items():
                 setattr(st, name, value)
-            step.state_paths = dict(st.paths)
 
             machine.down()
             hives = dict(zip(("system", "user"), machine.registry()))
             check_registry(checks, hives, expected_registry(env, st))
             at_restart = check_completion(checks, hives, env, lang, step.completion)
-            check_pending(checks, hives, env, step)
+            check_pending(checks, hives, env, step.libraries, [st.paths[i] for i in sorted(step.at_restart)])
             files = check_files(checks, machine, env, st, step.made, files, step.libraries == "place")
-            check_scripts(checks, machine, env, step, script_language, default)
+            check_scripts(checks, machine, env, step, language, default)
             staged = {t: open(machine.host(s), "rb").read() for t, s in env.libraries
                       if step.libraries == "place" and os.path.exists(machine.host(s))}
 
@@ -669,9 +666,7 @@ def run_steps(args, steps, lang, language=None, default=1, desktop=1):
         hives = dict(zip(("system", "user"), machine.registry()))
         check_registry(checks, hives, expected_registry(env, st))
         check_completion(checks, hives, env, lang, False)
-        final = Step("", "")
-        final.state_paths = st.paths
-        check_pending(checks, hives, env, final)
+        check_pending(checks, hives, env, None, [])
     finally:
         machine.close()
     print("scenario %s: %d checks, %d failed" % (args.name, checks.count, checks.failed))
@@ -686,11 +681,11 @@ C = Options(2, 0, {0x46: 0x13, 0xE038: 0x1A3})   # Scroll Lock as Pause, right A
 ALL = set(ITEMS)
 
 # Each matrix entry's user and wizard choices: the user's language (0 English, 1 Polish),
-# the target language (Vista on), as that language's default, desktop shortcuts.
-MATRIX = {(32, "win2k"): (0, None, 0, 1), (32, "winxp"): (1, None, 1, 1),
-          (32, "win2003"): (0, None, 1, 0), (32, "vista"): (0, 0x0415, 1, 1),
+# the target language (used from Vista on), as that language's default, desktop shortcuts.
+MATRIX = {(32, "win2k"): (0, 0x0415, 0, 1), (32, "winxp"): (1, 0x0415, 1, 1),
+          (32, "win2003"): (0, 0x0415, 1, 0), (32, "vista"): (0, 0x0415, 1, 1),
           (32, "win7"): (1, 0x0407, 0, 1), (32, "win8"): (0, 0x0415, 1, 0),
-          (64, "winxp64"): (0, None, 1, 1), (64, "vista"): (1, 0x0415, 0, 1),
+          (64, "winxp64"): (0, 0x0415, 1, 1), (64, "vista"): (1, 0x0415, 0, 1),
           (64, "win7"): (0, 0x0409, 1, 1), (64, "win8"): (1, 0x0415, 1, 1),
           (64, "win10"): (0, 0x0415, 0, 0)}
 
@@ -880,6 +875,9 @@ def main():
     if os.environ.get("KESTREL_SCENARIO_NAMESPACE") != args.name:
         os.environ["KESTREL_SCENARIO_NAMESPACE"] = args.name
         os.execvp("unshare", ["unshare", "--user", "--map-root-user", "--mount", sys.executable, *sys.argv])
+    # Ends (and stops its Wine) before ctest's timeout would kill it and leave Wine running.
+    signal.signal(signal.SIGALRM, lambda *_: sys.exit("%s: out of time" % args.name))
+    signal.alarm(540)
     start = time.time()
     if args.command == "provision":
         rc = provision(args)

@@ -5,13 +5,6 @@
 #include "setup/rules/RecordPlan.h"
 #include "ui/WizardController.h"
 
-namespace {
-
-// installedVersion of an installation that left only the system's layout entry.
-constexpr int32_t kLayoutEntryOnlyLevel = 130;
-
-}  // namespace
-
 int InstallerApp::runInstall() {
   if (wizard != nullptr) wizard->disablePage();
   if (updateOnly) return writeProductRecord() && placeLayoutFiles() ? 1 : 0;

@@ -6,7 +6,9 @@
 #include "app/InstallerApp.h"
 #include "payload/StringIds.h"
 #include "setup/SystemGuards.h"
+#include "setup/rules/ProgramPathSet.h"
 #include "setup/rules/RecordNumbers.h"
+#include "setup/rules/RecordPlan.h"
 #include "setup/rules/ScancodeMap.h"
 #include "text/Memory.h"
 
@@ -15,26 +17,6 @@ namespace {
 // The layout entry is the system's own: from Windows XP on, a 32-bit process
 // on 64-bit Windows must look at the native view (Windows 2000 lacks the flag).
 constexpr int32_t kFirstVersionWithRegistryViews = 51;
-
-// Stored path slots of the record items (the even half of each pair).
-constexpr int32_t kPreviousInputSlot = 1;
-constexpr int32_t kFirstDocumentSlot = 6;
-constexpr int32_t kFirstDocumentMenuLinkSlot = 8;
-constexpr int32_t kFirstDocumentDesktopLinkSlot = 10;
-constexpr int32_t kSecondDocumentSlot = 12;
-constexpr int32_t kSecondDocumentMenuLinkSlot = 14;
-constexpr int32_t kSecondDocumentDesktopLinkSlot = 16;
-constexpr int32_t kTextFileSlot = 18;
-constexpr int32_t kTextFileMenuLinkSlot = 20;
-constexpr int32_t kTextFileDesktopLinkSlot = 22;
-constexpr int32_t kLinkFileMenuSlot = 24;
-constexpr int32_t kLinkFileDesktopSlot = 26;
-constexpr int32_t kLinkIconSlot = 28;
-constexpr int32_t kSetupCopySlot = 32;
-constexpr int32_t kSetupCopyLinkSlot = 34;
-
-// installedVersion when only the system's layout entry was found.
-constexpr int32_t kLayoutEntryOnlyLevel = 130;
 
 }  // namespace
 
@@ -93,17 +75,17 @@ void InstallerApp::detectInstallation() {
     const HKEY p = product.get();
     if (p == nullptr) return;
 
-    if (!readStored(p, kInitialInputValueId, kPreviousInputSlot)) return;
+    if (!readStored(p, kInitialInputValueId, kPreviousInputTextSlot)) return;
     if (!readCount(p, kInstallCountValueId, &installCount)) return;
-    if (!readStored(p, kReadMeFileValueId, kTextFileSlot)) return;
-    readStored(p, kReadMeMenuLinkValueId, kTextFileMenuLinkSlot);
-    readStored(p, kReadMeDesktopLinkValueId, kTextFileDesktopLinkSlot);
-    if (!readStored(p, kWebLinkMenuValueId, kLinkFileMenuSlot)) return;
-    readStored(p, kWebLinkDesktopValueId, kLinkFileDesktopSlot);
-    if (!readStored(p, kChartFileValueId, kSecondDocumentSlot)) return;
-    if (!readStored(p, kChartMenuLinkValueId, kSecondDocumentMenuLinkSlot)) return;
-    readStored(p, kChartDesktopLinkValueId, kSecondDocumentDesktopLinkSlot);
-    if (!readStored(p, kWebLinkIconValueId, kLinkIconSlot)) return;
+    if (!readStored(p, kReadMeFileValueId, kReadMeItem)) return;
+    readStored(p, kReadMeMenuLinkValueId, kReadMeMenuLinkItem);
+    readStored(p, kReadMeDesktopLinkValueId, kReadMeDesktopLinkItem);
+    if (!readStored(p, kWebLinkMenuValueId, kWebLinkMenuItem)) return;
+    readStored(p, kWebLinkDesktopValueId, kWebLinkDesktopItem);
+    if (!readStored(p, kChartFileValueId, kChartItem)) return;
+    if (!readStored(p, kChartMenuLinkValueId, kChartMenuLinkItem)) return;
+    readStored(p, kChartDesktopLinkValueId, kChartDesktopLinkItem);
+    if (!readStored(p, kWebLinkIconValueId, kWebLinkIconItem)) return;
     if (!readNumber(p, kChartLevelValueId, &recordedValueA)) return;
 
     // The document group is optional as a whole, but once present it must be whole.
@@ -113,9 +95,9 @@ void InstallerApp::detectInstallation() {
                                                 : nullptr);
       const HKEY d = documents.get();
       if (d != nullptr) {
-        if (!readStored(d, kGuideFileValueId, kFirstDocumentSlot)) return;
-        if (!readStored(d, kGuideMenuLinkValueId, kFirstDocumentMenuLinkSlot)) return;
-        readStored(d, kGuideDesktopLinkValueId, kFirstDocumentDesktopLinkSlot);
+        if (!readStored(d, kGuideFileValueId, kGuideItem)) return;
+        if (!readStored(d, kGuideMenuLinkValueId, kGuideMenuLinkItem)) return;
+        readStored(d, kGuideDesktopLinkValueId, kGuideDesktopLinkItem);
         if (!readNumber(d, kGuideLevelValueId, &recordedVersion)) return;
         if (!readCount(d, kGuideUseCountValueId, &recordedValueC)) return;
       }
@@ -126,8 +108,8 @@ void InstallerApp::detectInstallation() {
     KeyGuard layout(openKey(layoutParent.get(), kLayoutRecordKeyId, KEY_READ));
     const HKEY l = layout.get();
     if (l == nullptr) return;
-    if (!readStored(l, kSetupCopyValueId, kSetupCopySlot)) return;
-    if (!readStored(l, kSetupLinkValueId, kSetupCopyLinkSlot)) return;
+    if (!readStored(l, kSetupCopyValueId, kSetupCopyItem)) return;
+    if (!readStored(l, kSetupLinkValueId, kSetupCopyLinkItem)) return;
     uint32_t level = 0;
     if (!readDword(l, kLevelValueId, level) || !IsUsableLevel(level)) return;
     installedVersion = static_cast<int32_t>(level);

@@ -8,6 +8,9 @@
 // The level this program records (product record, document group, layout
 // sub-record, chart).
 constexpr int32_t kRecordedLevel = 180;
+// The level detection gives an installation that left only the system's
+// layout entry (no record).
+constexpr int32_t kLayoutEntryOnlyLevel = 130;
 
 // What the record writer knows when it writes the full record.
 struct RecordFacts {

@@ -1,0 +1,226 @@
+// The engine's registry work: the product record written in full over nothing
+// and over a recorded installation, in update-only mode, and taken apart by the
+// use counters; the system's layout entry; the per-user toggle values; and a
+// removal that another installation still counts on.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <set>
+#include <string>
+
+#include "tests/app/support/InstallerAppProbe.h"
+#include "tests/engine/EngineFixture.h"
+#include "tests/state/StateTestSupport.h"
+
+namespace {
+
+using Names = std::set<std::wstring>;
+
+Names ValueNames(const wchar_t* path, HKEY root = HKEY_LOCAL_MACHINE, REGSAM view = 0) {
+  Names names;
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(root, path, 0, KEY_READ | view, &key) != ERROR_SUCCESS) return {L"<no key>"};
+  wchar_t name[256];
+  for (DWORD i = 0;; ++i) {
+    DWORD length = 256;
+    if (RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    names.insert(name);
+  }
+  RegCloseKey(key);
+  return names;
+}
+
+std::wstring Text(const wchar_t* path, const wchar_t* name, HKEY root = HKEY_LOCAL_MACHINE,
+                  REGSAM view = 0) {
+  wchar_t data[512] = {};
+  DWORD size = sizeof(data) - 2;
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(root, path, 0, KEY_READ | view, &key) != ERROR_SUCCESS) return L"<no key>";
+  const LONG read = RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size);
+  RegCloseKey(key);
+  return read == ERROR_SUCCESS ? data : L"<none>";
+}
+
+uint32_t Number(const wchar_t* path, const wchar_t* name) {
+  DWORD type = 0;
+  Bytes data;
+  if (!GetValue(path, name, &type, &data) || type != REG_DWORD || data.size() != 4) return 0xDEAD;
+  return data[0] | data[1] << 8 | data[2] << 16 | static_cast<uint32_t>(data[3]) << 24;
+}
+
+class Record : public EngineTest {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(productLock.held());
+    EngineTest::SetUp();
+    ASSERT_TRUE(ready);
+    ASSERT_TRUE(DeleteTree(kProductVendorPath));
+    for (int slot = 7; slot <= 35; slot += 2) path(slot) = L"C:\\planned\\" + std::to_wstring(slot);
+  }
+  void TearDown() override { DeleteTree(kProductVendorPath); }
+  void set(int slot, const std::wstring& text) {
+    InstallerAppProbe::path(app, slot).AssignWide(text.c_str(), -1);
+  }
+  struct Slot {
+    Record* test;
+    int slot;
+    void operator=(const std::wstring& text) { test->set(slot, text); }
+  };
+  Slot path(int slot) { return Slot{this, slot}; }
+
+  NamedLock productLock{L"KestrelTestsProductRecord"};
+};
+
+const Names kAlways = {L"InitialInputLanguage", L"InstallCount"};
+
+TEST_F(Record, FullWritesWhatThisRunMadeAndUpdateOnlyTheOptions) {
+  InstallerAppProbe::installCount(app) = 1;
+  InstallerAppProbe::recordedValueC(app) = 1;
+  InstallerAppProbe::placementResultB(app) = 1;  // only the guide's desktop shortcut
+  app.setVariant(1);
+  app.setDecimalOption(0);
+  app.findKey(0x3A)->assignedKey = 0xA2;
+  ASSERT_EQ(1, app.writeProductRecord());
+  Names product = kAlways;
+  product.insert({L"ReadMeMenuShortcut", L"ReadMeFile", L"WebLinkMenu", L"WebLinkDesktop",
+                  L"WebLinkIcon", L"ChartFile", L"ChartMenuShortcut", L"ChartLevel"});
+  EXPECT_EQ(product, ValueNames(kProductKeyPath));
+  EXPECT_EQ(Names({L"GuideFile", L"GuideMenuShortcut", L"GuideDesktopShortcut", L"GuideLevel",
+                   L"GuideUseCount"}),
+            ValueNames(kDocumentKeyPath));
+  EXPECT_EQ(Names({L"SetupCopy", L"SetupShortcut", L"Level", L"Variant", L"DecimalKey",
+                   L"KeepEarlierOptions", L"KeyAssignments"}),
+            ValueNames(kLayoutRecordPath));
+  EXPECT_EQ(L"C:\\planned\\19", Text(kProductKeyPath, L"ReadMeFile"));
+  EXPECT_EQ(L"C:\\planned\\11", Text(kDocumentKeyPath, L"GuideDesktopShortcut"));
+  EXPECT_EQ(L"C:\\planned\\33", Text(kLayoutRecordPath, L"SetupCopy"));
+  EXPECT_EQ(180u, Number(kProductKeyPath, L"ChartLevel"));
+  EXPECT_EQ(1u, Number(kDocumentKeyPath, L"GuideUseCount"));
+  EXPECT_EQ(1u, Number(kLayoutRecordPath, L"Variant"));
+  DWORD type = 0;
+  Bytes keys;
+  ASSERT_TRUE(GetValue(kLayoutRecordPath, L"KeyAssignments", &type, &keys));
+  EXPECT_EQ(Bytes({0x3A, 0, 0xA2, 0}), keys);
+  const std::wstring firstInput = Text(kProductKeyPath, L"InitialInputLanguage");
+
+  // Over the recorded installation: what it holds once stays as it was, the
+  // first input language too; the guide, its count and the options are new.
+  path(20) = L"C:\\recorded\\20";
+  path(24) = L"C:\\recorded\\24";
+  path(1) = firstInput;
+  InstallerAppProbe::recordedValueA(app) = 180;
+  InstallerAppProbe::placementResultA(app) = 1;
+  InstallerAppProbe::placementResultC(app) = 1;
+  InstallerAppProbe::installCount(app) = 2;
+  path(7) = L"C:\\second\\7";
+  ASSERT_EQ(1, app.writeProductRecord());
+  product.insert(L"ReadMeDesktopShortcut");
+  EXPECT_EQ(product, ValueNames(kProductKeyPath));
+  EXPECT_EQ(L"C:\\planned\\19", Text(kProductKeyPath, L"ReadMeFile"));
+  EXPECT_EQ(L"C:\\planned\\13", Text(kProductKeyPath, L"ChartFile"));
+  EXPECT_EQ(firstInput, Text(kProductKeyPath, L"InitialInputLanguage"));
+  EXPECT_EQ(2u, Number(kProductKeyPath, L"InstallCount"));
+  EXPECT_EQ(L"C:\\second\\7", Text(kDocumentKeyPath, L"GuideFile"));
+
+  // Update only: the layout sub-record's options, nothing else.
+  app.setUpdateOnly(1);
+  app.setVariant(2);
+  InstallerAppProbe::installCount(app) = 5;
+  ASSERT_EQ(1, app.writeProductRecord());
+  EXPECT_EQ(2u, Number(kLayoutRecordPath, L"Variant"));
+  EXPECT_EQ(2u, Number(kProductKeyPath, L"InstallCount"));
+  ASSERT_TRUE(DeleteTree(L"SOFTWARE\\Kestrel Keyboards\\Kestrel\\Layout"));
+  EXPECT_EQ(0, app.writeProductRecord());
+  EXPECT_EQ(Names({L"<no key>"}), ValueNames(kLayoutRecordPath));
+}
+
+// The counters as runUninstall leaves them: the last installation takes the
+// whole record; one of two leaves the shared key with its count lowered.
+TEST_F(Record, RemovalFollowsTheUseCounters) {
+  struct Case {
+    int32_t installs, documentUses;
+    bool productKeyStays, documentKeyStays;
+  } const cases[] = {{0, 0, false, false}, {1, 0, true, false}, {1, 1, true, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.installs << "/" << c.documentUses);
+    InstallerAppProbe::installCount(app) = 9;
+    InstallerAppProbe::recordedValueC(app) = 9;
+    ASSERT_EQ(1, app.writeProductRecord());
+    InstallerAppProbe::installCount(app) = c.installs;
+    InstallerAppProbe::recordedValueC(app) = c.documentUses;
+    EXPECT_EQ(1, app.removeProductRecord());
+    EXPECT_EQ(Names({L"<no key>"}), ValueNames(kLayoutRecordPath));
+    EXPECT_EQ(c.documentKeyStays, ValueNames(kDocumentKeyPath).count(L"GuideFile") == 1);
+    if (c.documentKeyStays) {
+      EXPECT_EQ(1u, Number(kDocumentKeyPath, L"GuideUseCount"));
+    }
+    EXPECT_EQ(c.productKeyStays ? 1u : 0xDEADu, Number(kProductKeyPath, L"InstallCount"));
+    EXPECT_EQ(!c.productKeyStays, ValueNames(kProductVendorPath) == Names({L"<no key>"}));
+    EXPECT_EQ(0, app.removeProductRecord());  // no layout sub-record any more
+    ASSERT_TRUE(DeleteTree(kProductVendorPath));
+  }
+}
+
+// Every installation uses the one library and layout entry: removing one of
+// two schedules neither for deletion and keeps the entry.
+TEST_F(Record, RemovalKeepsTheLayoutWhileAnotherInstallationCounts) {
+  NamedLock layoutLock(L"KestrelTestsLayoutEntry");
+  NamedLock renameLock(L"KestrelTestsPendingRenames");
+  ASSERT_TRUE(layoutLock.held() && renameLock.held());
+  const wchar_t kSession[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+  SavedValue renames(kSession, L"PendingFileRenameOperations");
+  ASSERT_TRUE(DeleteValue(kSession, L"PendingFileRenameOperations"));
+  HKEY list = nullptr;  // a fresh Wine prefix lacks the system's layout list
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, kLayoutListPath, 0, nullptr, 0,
+                                           KEY_READ | NativeView(), nullptr, &list, nullptr));
+  RegCloseKey(list);
+  ASSERT_EQ(1, app.registerLayoutEntry());
+  EXPECT_EQ(L"Polish (Kestrel)", Text(kLayoutEntryPath, L"Layout Text", HKEY_LOCAL_MACHINE,
+                                      NativeView()));
+  EXPECT_EQ(L"0a15", Text(kLayoutEntryPath, L"Layout Id", HKEY_LOCAL_MACHINE, NativeView()));
+  InstallerAppProbe::installCount(app) = 2;
+  InstallerAppProbe::recordedValueC(app) = 2;
+  ASSERT_EQ(1, app.writeProductRecord());
+  ASSERT_EQ(1, app.runUninstall());
+  EXPECT_EQ(1u, Number(kProductKeyPath, L"InstallCount"));
+  EXPECT_EQ(L"kbdkestr.dll", Text(kLayoutEntryPath, L"Layout File", HKEY_LOCAL_MACHINE,
+                                  NativeView()));
+  DWORD type = 0;
+  Bytes pending;
+  EXPECT_FALSE(GetValue(kSession, L"PendingFileRenameOperations", &type, &pending));
+
+  // The last one takes both.
+  InstallerAppProbe::installCount(app) = 1;
+  ASSERT_EQ(1, app.writeProductRecord());
+  ASSERT_EQ(1, app.runUninstall());
+  EXPECT_EQ(L"<no key>", Text(kLayoutEntryPath, L"Layout File", HKEY_LOCAL_MACHINE, NativeView()));
+  ASSERT_TRUE(GetValue(kSession, L"PendingFileRenameOperations", &type, &pending));
+  const std::wstring scheduled(reinterpret_cast<const wchar_t*>(pending.data()), pending.size() / 2);
+  EXPECT_NE(std::wstring::npos, scheduled.find(L"kbdkestr.dll")) << scheduled;
+}
+
+// The toggle values turn the shortcuts off; a profile without the key gets it.
+TEST_F(EngineTest, UserKeyValuesTurnTheShortcutsOff) {
+  ASSERT_TRUE(ready);
+  NamedLock toggleLock(L"KestrelTestsToggle");
+  ASSERT_TRUE(toggleLock.held());
+  const wchar_t kToggle[] = L"Keyboard Layout\\Toggle";
+  const wchar_t* kValues[] = {L"Hotkey", L"Language Hotkey", L"Layout Hotkey"};
+  std::wstring before[3];
+  for (int i = 0; i < 3; ++i) before[i] = Text(kToggle, kValues[i], HKEY_CURRENT_USER);
+  RegDeleteKeyW(HKEY_CURRENT_USER, kToggle);
+  EXPECT_EQ(1, app.writeUserKeyValues());
+  for (const wchar_t* name : kValues) EXPECT_EQ(L"3", Text(kToggle, name, HKEY_CURRENT_USER)) << name;
+  HKEY key = nullptr;
+  ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, kToggle, 0, KEY_SET_VALUE, &key));
+  for (int i = 0; i < 3; ++i) {
+    if (before[i][0] == L'<') continue;
+    RegSetValueExW(key, kValues[i], 0, REG_SZ, reinterpret_cast<const BYTE*>(before[i].c_str()),
+                   static_cast<DWORD>((before[i].size() + 1) * 2));
+  }
+  RegCloseKey(key);
+}
+
+}  // namespace

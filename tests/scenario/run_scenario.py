@@ -17,7 +17,9 @@ mount namespace of its own), so Wine may write anything in place and the provisi
 prefix never changes. A restart is `wineserver -k; wineserver -w` and the next Wine
 start: Wine then carries out the pending renames and runs the RunOnce values.
 The registry is read from the prefix's .reg files while the wineserver is down;
-scenario_check.exe does what needs Windows (layout libraries, shortcuts).
+scenario_check.exe does what needs Windows (layout libraries, shortcuts). A Polish
+user's steps run under a Polish locale that `provision` makes in the build tree: Wine
+takes the user's language from it, and names files in UTF-8 only under a UTF-8 locale.
 """
 import argparse
 import os
@@ -38,9 +40,7 @@ ABSENT = object()  # a registry value or key that must not exist
 KLID = "a0e70415"
 SYSTEM = "C:\\windows\\system32"
 
-PROVISION_REG = r"""REGEDIT4
-
-[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\Keyboard Layouts\00000409]
+PROVISION_REG = r"""[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\Keyboard Layouts\00000409]
 "Layout File"="KBDUS.DLL"
 "Layout Text"="US"
 
@@ -152,7 +152,7 @@ def read_registry(path):
 
 class Machine:
     def __init__(self, args, name, layers, lang=0):
-        self.bits, self.dir = args.bits, os.path.join(args.tree, "scenario", name)
+        self.dir = os.path.join(args.tree, "scenario", name)
         if os.path.isdir(self.dir):
             subprocess.run(["chmod", "-R", "u+rwx", self.dir], check=False)
             shutil.rmtree(self.dir)
@@ -274,7 +274,7 @@ VARIANT_IMAGES = ["standard", "accents", "typographic"]
 class Env:
     """The machine's folders as the 32-bit engine sees them, and the build's files."""
     def __init__(self, args):
-        self.bits, self.version, self.code = args.bits, args.version, VERSION_CODES[args.version]
+        self.bits, self.code = args.bits, VERSION_CODES[args.version]
         self.tree, self.tree64 = args.tree, args.tree64
         x86 = " (x86)" if self.bits == 64 else ""
         self.program_parent = "C:\\Program Files%s\\Kestrel Keyboards" % x86
@@ -850,7 +850,7 @@ def provision(args):
             if os.path.isdir(machine.host("C:\\windows\\" + folder)):
                 with open(machine.host("C:\\windows\\%s\\control.exe" % folder), "wb") as f:
                     f.write(capture)
-        machine.import_reg(PROVISION_REG.split("\n", 2)[2])
+        machine.import_reg(PROVISION_REG)
         machine.down()
     finally:
         machine.close()

@@ -36,12 +36,7 @@ int32_t MergeKeyAssignments(KeyRow* table, int32_t count, const uint8_t* bytes, 
 }
 
 uint32_t CountAssignedKeys(const KeyRow* table, int32_t count) {
-  uint32_t assigned = 0;
-  if (table == nullptr) return 0;
-  for (int32_t i = 0; i < count && table[i].scanCode != 0; ++i) {
-    if (table[i].assignedKey != 0) ++assigned;
-  }
-  return assigned;
+  return CountRowsWith(table, count, &KeyRow::assignedKey);
 }
 
 uint8_t* BuildKeyAssignments(const KeyRow* table, int32_t count, uint32_t& size) {

@@ -17,3 +17,11 @@ KeyRow* FindKeyRow(KeyRow* table, int32_t count, uint32_t scanCode) {
   return const_cast<KeyRow*>(
       FindKeyRow(static_cast<const KeyRow*>(table), count, scanCode));
 }
+
+uint32_t CountRowsWith(const KeyRow* table, int32_t count, uint16_t KeyRow::*column) {
+  uint32_t found = 0;
+  for (int32_t i = 0; table != nullptr && i < count && table[i].scanCode != 0; ++i) {
+    if (table[i].*column != 0) ++found;
+  }
+  return found;
+}

@@ -28,3 +28,7 @@ constexpr uint16_t kKeySwitchedOff = 255;
 // when there is none (so scan code 0 is never found). A null table finds nothing.
 const KeyRow* FindKeyRow(const KeyRow* table, int32_t count, uint32_t scanCode);
 KeyRow* FindKeyRow(KeyRow* table, int32_t count, uint32_t scanCode);
+
+// How many of the first `count` rows, up to the first with scan code 0, have a
+// non-zero `column` (assignedKey, mapTarget). 0 for a null table.
+uint32_t CountRowsWith(const KeyRow* table, int32_t count, uint16_t KeyRow::*column);

@@ -31,12 +31,7 @@ int32_t ApplyScancodeMap(KeyRow* table, int32_t count, const uint8_t* bytes, uin
 }
 
 uint32_t CountRemappedKeys(const KeyRow* table, int32_t count) {
-  uint32_t remapped = 0;
-  if (table == nullptr) return 0;
-  for (int32_t i = 0; i < count && table[i].scanCode != 0; ++i) {
-    if (table[i].mapTarget != 0) ++remapped;
-  }
-  return remapped;
+  return CountRowsWith(table, count, &KeyRow::mapTarget);
 }
 
 uint8_t* BuildScancodeMap(const KeyRow* table, int32_t count, uint32_t& size) {

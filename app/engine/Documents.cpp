@@ -58,7 +58,9 @@ int InstallerApp::placeDocuments() {
     if (!EnsureFolder(paths[slot].WideAt(0))) return 0;
   }
   auto stored = [this](int32_t item) -> WString& { return paths[item]; };
-  auto planned = [this](int32_t item) -> const WChar* { return paths[PlannedSlot(item)].WideAt(0); };
+  auto planned = [this](int32_t item) -> const WChar* {
+    return paths[PlannedSlot(item)].WideAt(0);
+  };
   WString readMeIcon, description;
   loadText(kReadMeIconPathId, readMeIcon);
 

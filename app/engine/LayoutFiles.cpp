@@ -161,12 +161,14 @@ int InstallerApp::placeLayoutFiles() {
       !chooseLayoutImages(entry32, entry64, length32, length64) || entry32 == nullptr) {
     return 0;
   }
+  // A system without its 64-bit image (IA-64) gets neither library, rather
+  // than a 32-bit one scheduled for an installation that then fails.
+  if (is64BitSystem && entry64 == nullptr) return 0;
   if (!writeLayoutImage(target32.WideAt(0), staging32.WideAt(0), entry32,
                         static_cast<uint32_t>(length32))) {
     return 0;
   }
   if (!is64BitSystem) return 1;
-  if (entry64 == nullptr) return 0;
   return writeLayoutImage(target64.WideAt(0), staging64.WideAt(0), entry64,
                           static_cast<uint32_t>(length64));
 }

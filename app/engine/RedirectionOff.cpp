@@ -19,7 +19,9 @@ RedirectionOff::RedirectionOff(InstallerApp& app)
   FARPROC disable = nullptr;
   module = app.loadRedirectionControl(disable, revert);
   if (module == nullptr) return;
-  disabled = reinterpret_cast<DisableRedirection>(reinterpret_cast<void (*)()>(disable))(&saved) != 0;
+  const DisableRedirection turnOff =
+      reinterpret_cast<DisableRedirection>(reinterpret_cast<void (*)()>(disable));
+  disabled = turnOff(&saved) != 0;
 }
 
 RedirectionOff::~RedirectionOff() {

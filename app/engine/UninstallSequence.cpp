@@ -46,7 +46,9 @@ int InstallerApp::runUninstall() {
                              kMenuParentSlot};
   for (int32_t slot : folders) /* result ignored: see above */ RemoveFolderText(paths[slot]);
 
-  if (plan.removeLayout) /* result ignored: an entry already gone is fine */ unregisterLayoutEntry();
+  if (plan.removeLayout) {
+    /* result ignored: an entry already gone is fine */ unregisterLayoutEntry();
+  }
   /* result ignored: without a record there is nothing more to remove */ removeProductRecord();
   uninstallDone = 1;
   return 1;

@@ -103,7 +103,8 @@ TEST_F(Documents, FirstRunPlacesAllAndASecondOnlyItsOwn) {
   ASSERT_EQ(1, app.loadText(app.getVersionCode() > 50 ? kReadMeTextId : kReadMeTextWindows2000Id,
                            readMe));
   EXPECT_EQ(std::string(readMe.ToNarrow(-1)), ReadWholeFile(Slot(PlannedSlot(kReadMeItem))));
-  EXPECT_NE(std::string::npos, ReadWholeFile(Slot(PlannedSlot(kWebLinkMenuItem))).find("kestrel.ico"));
+  const std::string webLink = ReadWholeFile(Slot(PlannedSlot(kWebLinkMenuItem)));
+  EXPECT_NE(std::string::npos, webLink.find("kestrel.ico")) << webLink;
   EXPECT_EQ(ReadWholeFile(Slot(kOwnPathSlot)), ReadWholeFile(Slot(kSetupCopySlot)));
 
   // The record names what the first run made, the guide and its desktop

@@ -53,7 +53,8 @@ TEST_F(EngineTest, AddScriptsFollowTheVersionAndTheDefaultChoice) {
       }
       EXPECT_EQ(1u, Occurrences(text, L"<gs:InputLanguageID Action=\"add\" ID=\"0407:a0e70415\""));
       EXPECT_EQ(asDefault == 1, text.find(L"Default=\"true\"") != std::wstring::npos);
-      EXPECT_EQ(version >= 62, text.find(L"CopySettingsToDefaultUserAcct=\"false\"") != std::wstring::npos);
+      EXPECT_EQ(version >= 62 ? 1u : 0u,
+                Occurrences(text, L"CopySettingsToDefaultUserAcct=\"false\""));
       // The form of Windows 8 and later is shown on the debugger output, in
       // lines ended by " \\" where the text goes on.
       std::wstring joined = gDebugText;

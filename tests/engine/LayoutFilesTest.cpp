@@ -1,6 +1,6 @@
-// The layout libraries: the payload images each system gets, and every image
-// it needs written patched to its staging file, with its replacement of the
-// system-folder target scheduled for the restart.
+// The layout libraries: every image the system needs written patched to its
+// staging file, with its replacement of the system-folder target scheduled for
+// the restart.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -16,33 +16,6 @@
 #include "text/Memory.h"
 
 namespace {
-
-TEST_F(EngineTest, LayoutImagesAreChosenForEachSystem) {
-  ASSERT_TRUE(ready);
-  struct Case {
-    int32_t version;
-    uint16_t architecture;
-    int chosen;
-    bool has64;
-  } const cases[] = {{50, 0, 1, false}, {61, 9, 1, true}, {60, 6, 1, false},  // no IA-64 image
-                     {62, 6, 0, false}, {63, 0, 0, false}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.version << "/" << c.architecture);
-    InstallerAppProbe::versionCode(app) = c.version;
-    InstallerAppProbe::processorArchitecture(app) = c.architecture;
-    const uint8_t* entry32 = nullptr;
-    const uint8_t* entry64 = nullptr;
-    int32_t length32 = 0, length64 = 0;
-    EXPECT_EQ(c.chosen, app.chooseLayoutImages(entry32, entry64, length32, length64));
-    EXPECT_EQ(c.chosen == 1, entry32 != nullptr && length32 > 0);
-    EXPECT_EQ(c.has64, entry64 != nullptr);
-    EXPECT_EQ(c.has64, length64 > 0);
-  }
-  InstallerAppProbe::variantIndex(app) = 3;
-  const uint8_t *entry32 = nullptr, *entry64 = nullptr;
-  int32_t length32 = 0, length64 = 0;
-  EXPECT_EQ(0, app.chooseLayoutImages(entry32, entry64, length32, length64));
-}
 
 std::wstring Text(const WString& text) { return Wide(text); }
 
@@ -90,7 +63,8 @@ TEST_F(EngineTest, LayoutLibrariesAreWrittenPatchedAndScheduled) {
   DWORD type = 0;
   Bytes pending;
   ASSERT_TRUE(GetValue(kSession, L"PendingFileRenameOperations", &type, &pending));
-  const std::wstring scheduled(reinterpret_cast<const wchar_t*>(pending.data()), pending.size() / 2);
+  const std::wstring scheduled(reinterpret_cast<const wchar_t*>(pending.data()),
+                               pending.size() / 2);
   std::wstring expected = L"\\??\\" + Text(staging32) + L'\0' + L"!\\??\\" + Text(target32) + L'\0';
   if (is64) {
     EXPECT_EQ(folder + L"\\kbdkestr.dll64", Text(staging64));
@@ -98,6 +72,14 @@ TEST_F(EngineTest, LayoutLibrariesAreWrittenPatchedAndScheduled) {
     expected += L"\\??\\" + Text(staging64) + L'\0' + L"!\\??\\" + Text(target64) + L'\0';
   }
   EXPECT_EQ(0, scheduled.compare(0, expected.size(), expected)) << scheduled;
+  // Without the 64-bit image of its system (IA-64 on Vista) nothing is scheduled.
+  InstallerAppProbe::processorArchitecture(app) = 6;
+  InstallerAppProbe::is64BitSystem(app) = 1;
+  InstallerAppProbe::versionCode(app) = 60;
+  EXPECT_EQ(0, app.placeLayoutFiles());
+  Bytes after;
+  ASSERT_TRUE(GetValue(kSession, L"PendingFileRenameOperations", &type, &after));
+  EXPECT_EQ(pending, after);
   // Redirection is back on: the system folder's name shows this process's own libraries.
   const std::string kernel = ReadWholeFile(SystemFolder() + L"\\kernel32.dll");
   ASSERT_GT(kernel.size(), 0x40u);

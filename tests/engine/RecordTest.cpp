@@ -25,7 +25,9 @@ Names ValueNames(const wchar_t* path, HKEY root = HKEY_LOCAL_MACHINE, REGSAM vie
   wchar_t name[256];
   for (DWORD i = 0;; ++i) {
     DWORD length = 256;
-    if (RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    if (RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+      break;
+    }
     names.insert(name);
   }
   RegCloseKey(key);
@@ -38,7 +40,8 @@ std::wstring Text(const wchar_t* path, const wchar_t* name, HKEY root = HKEY_LOC
   DWORD size = sizeof(data) - 2;
   HKEY key = nullptr;
   if (RegOpenKeyExW(root, path, 0, KEY_READ | view, &key) != ERROR_SUCCESS) return L"<no key>";
-  const LONG read = RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size);
+  const LONG read =
+      RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size);
   RegCloseKey(key);
   return read == ERROR_SUCCESS ? data : L"<none>";
 }
@@ -57,18 +60,12 @@ class Record : public EngineTest {
     EngineTest::SetUp();
     ASSERT_TRUE(ready);
     ASSERT_TRUE(DeleteTree(kProductVendorPath));
-    for (int slot = 7; slot <= 35; slot += 2) path(slot) = L"C:\\planned\\" + std::to_wstring(slot);
+    for (int slot = 7; slot <= 35; slot += 2) set(slot, L"C:\\planned\\" + std::to_wstring(slot));
   }
   void TearDown() override { DeleteTree(kProductVendorPath); }
   void set(int slot, const std::wstring& text) {
     InstallerAppProbe::path(app, slot).AssignWide(text.c_str(), -1);
   }
-  struct Slot {
-    Record* test;
-    int slot;
-    void operator=(const std::wstring& text) { test->set(slot, text); }
-  };
-  Slot path(int slot) { return Slot{this, slot}; }
 
   NamedLock productLock{L"KestrelTestsProductRecord"};
 };
@@ -107,14 +104,14 @@ TEST_F(Record, FullWritesWhatThisRunMadeAndUpdateOnlyTheOptions) {
 
   // Over the recorded installation: what it holds once stays as it was, the
   // first input language too; the guide, its count and the options are new.
-  path(20) = L"C:\\recorded\\20";
-  path(24) = L"C:\\recorded\\24";
-  path(1) = firstInput;
+  set(20, L"C:\\recorded\\20");
+  set(24, L"C:\\recorded\\24");
+  set(1, firstInput);
   InstallerAppProbe::recordedValueA(app) = 180;
   InstallerAppProbe::placementResultA(app) = 1;
   InstallerAppProbe::placementResultC(app) = 1;
   InstallerAppProbe::installCount(app) = 2;
-  path(7) = L"C:\\second\\7";
+  set(7, L"C:\\second\\7");
   ASSERT_EQ(1, app.writeProductRecord());
   product.insert(L"ReadMeDesktopShortcut");
   EXPECT_EQ(product, ValueNames(kProductKeyPath));
@@ -197,7 +194,8 @@ TEST_F(Record, RemovalKeepsTheLayoutWhileAnotherInstallationCounts) {
   ASSERT_EQ(1, app.runUninstall());
   EXPECT_EQ(L"<no key>", Text(kLayoutEntryPath, L"Layout File", HKEY_LOCAL_MACHINE, NativeView()));
   ASSERT_TRUE(GetValue(kSession, L"PendingFileRenameOperations", &type, &pending));
-  const std::wstring scheduled(reinterpret_cast<const wchar_t*>(pending.data()), pending.size() / 2);
+  const std::wstring scheduled(reinterpret_cast<const wchar_t*>(pending.data()),
+                               pending.size() / 2);
   EXPECT_NE(std::wstring::npos, scheduled.find(L"kbdkestr.dll")) << scheduled;
 }
 
@@ -212,7 +210,9 @@ TEST_F(EngineTest, UserKeyValuesTurnTheShortcutsOff) {
   for (int i = 0; i < 3; ++i) before[i] = Text(kToggle, kValues[i], HKEY_CURRENT_USER);
   RegDeleteKeyW(HKEY_CURRENT_USER, kToggle);
   EXPECT_EQ(1, app.writeUserKeyValues());
-  for (const wchar_t* name : kValues) EXPECT_EQ(L"3", Text(kToggle, name, HKEY_CURRENT_USER)) << name;
+  for (const wchar_t* name : kValues) {
+    EXPECT_EQ(L"3", Text(kToggle, name, HKEY_CURRENT_USER)) << name;
+  }
   HKEY key = nullptr;
   ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, kToggle, 0, KEY_SET_VALUE, &key));
   for (int i = 0; i < 3; ++i) {

@@ -118,7 +118,8 @@ int Prepare(InstallerApp& app, const Choices& c) {
   if (app.getVersionCode() < 51) app.setDefaultLanguageFlag(0);
   if (!app.activateRunningInstance()) return 0;
   app.buildPaths();
-  InstallerAppProbe::associationMatch(app) = app.checkAssociation(kFileTypeId, kAssociationNeedleId);
+  InstallerAppProbe::associationMatch(app) =
+      app.checkAssociation(kFileTypeId, kAssociationNeedleId);
   InstallerAppProbe::isAdministrator(app) = app.checkAdministrator() ? 1 : 0;
   if (!app.getIsAdministrator()) return 0;
   app.readScancodeMap();

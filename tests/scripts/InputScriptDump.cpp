@@ -109,7 +109,8 @@ int main() {
       }
       // A user who has the layout under this language (and, as loaded layouts
       // go, the US one beside it): the removal names it and the own language.
-      const uint32_t loaded[] = {0x04090409u, (static_cast<uint32_t>(kLayoutIdHandleBits | id) << 16) | language};
+      const uint32_t ours = static_cast<uint32_t>(kLayoutIdHandleBits | id) << 16;
+      const uint32_t loaded[] = {0x04090409u, ours | language};
       uint16_t languages[4] = {};
       const int32_t count = LanguagesWithLayout(loaded, 2, id, own, languages, 4);
       WString script;

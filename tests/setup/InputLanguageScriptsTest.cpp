@@ -1,5 +1,5 @@
-// Which script form each Windows version gets, the default part, and one
-// remove line per language, over short test texts with the product's arguments.
+// Which script form each Windows version gets and one remove line per
+// language, over short test texts that take the product's arguments.
 #include <gtest/gtest.h>
 
 #include <stdint.h>
@@ -38,43 +38,27 @@ class InputLanguageScripts : public ::testing::Test {
       removeLine, removeLineLegacy, layout;
 };
 
-TEST_F(InputLanguageScripts, EachVersionGetsItsAddForm) {
-  struct Case {
-    int32_t version;
-    int32_t asDefault;
-    bool emptyUserList;
-    const char16_t* script;  // null: nothing to add
-    int usesUserList;
-  } const cases[] = {
-      {50, 1, false, nullptr, 0},
-      {52, 0, false, nullptr, 0},
-      {60, 0, false, u"plain 0415:a0e70415", 0},
-      {61, 1, false, u"plain 0415:a0e70415 default", 0},
-      {62, 1, false, u"[users] 0415:a0e70415 default (0415 1045)", 1},
-      {62, 0, true, u"plain 0415:a0e70415", 0},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.version << " default " << c.asDefault);
-    if (c.emptyUserList) userList.AssignWide(WTEXT(""), 0);
-    WString script;
-    int usesUserList = 7;
-    ASSERT_EQ(c.script != nullptr ? 1 : 0,
-              ComposeAddLanguageScript(texts(), c.version, 0x0415, c.asDefault, script,
-                                       &usesUserList));
-    EXPECT_EQ(c.script != nullptr ? std::u16string(c.script) : u"", Text(script));
-    EXPECT_EQ(c.usesUserList, usesUserList);
-  }
-}
-
-TEST_F(InputLanguageScripts, RemovalNamesEveryLanguageInItsForm) {
-  const uint16_t languages[] = {0x0415, 0x0409, 0x0c0a};
+// The forms with the product's texts are read by tests/scripts/check_input_scripts.sh;
+// here the choices: no add script before Vista, the user-list form only with a
+// user list, one remove line per language, a missing text refusing the script.
+TEST_F(InputLanguageScripts, FormsAndLinesFollowTheVersionAndTheTexts) {
   WString script;
+  int usesUserList = 7;
+  EXPECT_EQ(0, ComposeAddLanguageScript(texts(), 52, 0x0415, 1, script, &usesUserList));
+  EXPECT_EQ(0, usesUserList);
+  ASSERT_EQ(1, ComposeAddLanguageScript(texts(), 62, 0x0415, 1, script, &usesUserList));
+  EXPECT_EQ(u"[users] 0415:a0e70415 default (0415 1045)", Text(script));
+  EXPECT_EQ(1, usesUserList);
+  userList.AssignWide(WTEXT(""), 0);
+  ASSERT_EQ(1, ComposeAddLanguageScript(texts(), 62, 0x0415, 0, script, &usesUserList));
+  EXPECT_EQ(u"plain 0415:a0e70415", Text(script));
+  EXPECT_EQ(0, usesUserList);
+  const uint16_t languages[] = {0x0415, 0x0409, 0x0c0a};
   ASSERT_EQ(1, ComposeRemoveLanguageScript(texts(), 60, languages, 3, script));
   EXPECT_EQ(u"remove{-0415:a0e70415;-0409:a0e70415;-0c0a:a0e70415;}", Text(script));
   ASSERT_EQ(1, ComposeRemoveLanguageScript(texts(), 51, languages, 1, script));
   EXPECT_EQ(u"legacy{#0415:a0e70415;}", Text(script));
   EXPECT_EQ(0, ComposeRemoveLanguageScript(texts(), 60, languages, 0, script));
-  EXPECT_EQ(0, script.Length());
 }
 
 // A missing text refuses the script rather than running a broken one; the

@@ -32,6 +32,11 @@ double TimeToWindow(const wchar_t* program) {
   return Milliseconds(from, to);  // the program is ended as `started` goes
 }
 
+const wchar_t* BaseName(const wchar_t* path) {
+  const wchar_t* name = wcsrchr(path, L'\\');
+  return name != nullptr ? name + 1 : path;
+}
+
 }  // namespace
 
 int StartupBench(int runs, int count, wchar_t** programs) {
@@ -53,11 +58,11 @@ int StartupBench(int runs, int count, wchar_t** programs) {
     std::sort(t.begin(), t.end());
     const double median = t[t.size() / 2];
     if (i == 0) first = median;
-    const wchar_t* name = wcsrchr(programs[i], L'\\');
-    printf("bench: %-24ls median %7.1f ms (min %7.1f, max %7.1f, %d runs)  %.2f x %ls\n",
-           name != nullptr ? name + 1 : programs[i], median, t.front(), t.back(), runs,
-           first > 0 ? median / first : 0.0, i == 0 ? L"(itself)" : L"the first");
+    printf("bench: %-24ls median %7.1f ms (min %7.1f, max %7.1f, %d runs)  %s%.2f\n",
+           BaseName(programs[i]), median, t.front(), t.back(), runs,
+           i == 0 ? "" : "its median / the first's = ", first > 0 && i > 0 ? median / first : 1.0);
   }
+  if (count > 1) printf("bench: the first is %ls\n", BaseName(programs[0]));
   fflush(stdout);
   return 0;
 }

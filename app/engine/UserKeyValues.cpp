@@ -9,10 +9,9 @@
 
 int InstallerApp::writeUserKeyValues() {
   const REGSAM access = KEY_READ | KEY_WRITE;
+  // Windows makes this key for every profile; one that lacks it is damaged, and
+  // the installation reports that its last step failed rather than repair it.
   KeyGuard toggle(openKey(HKEY_CURRENT_USER, kToggleKeyId, access));
-  // Windows makes this key for every profile; a damaged profile that lacks it
-  // gets it here, rather than the whole installation reporting a failure for it.
-  if (toggle.get() == nullptr) *toggle.out() = createKey(HKEY_CURRENT_USER, kToggleKeyId, access);
   if (toggle.get() == nullptr) return 0;
   // "3": no shortcut assigned.
   WString off;

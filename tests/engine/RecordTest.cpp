@@ -199,7 +199,8 @@ TEST_F(Record, RemovalKeepsTheLayoutWhileAnotherInstallationCounts) {
   EXPECT_NE(std::wstring::npos, scheduled.find(L"kbdkestr.dll")) << scheduled;
 }
 
-// The toggle values turn the shortcuts off; a profile without the key gets it.
+// The toggle values turn the shortcuts off; a profile without the key fails,
+// and the key is not made.
 TEST_F(EngineTest, UserKeyValuesTurnTheShortcutsOff) {
   ASSERT_TRUE(ready);
   NamedLock toggleLock(L"KestrelTestsToggle");
@@ -209,11 +210,16 @@ TEST_F(EngineTest, UserKeyValuesTurnTheShortcutsOff) {
   std::wstring before[3];
   for (int i = 0; i < 3; ++i) before[i] = Text(kToggle, kValues[i], HKEY_CURRENT_USER);
   RegDeleteKeyW(HKEY_CURRENT_USER, kToggle);
+  EXPECT_EQ(0, app.writeUserKeyValues());
+  EXPECT_EQ(L"<no key>", Text(kToggle, kValues[0], HKEY_CURRENT_USER));
+  HKEY key = nullptr;
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kToggle, 0, nullptr, 0,
+                                           KEY_SET_VALUE, nullptr, &key, nullptr));
+  RegCloseKey(key);
   EXPECT_EQ(1, app.writeUserKeyValues());
   for (const wchar_t* name : kValues) {
     EXPECT_EQ(L"3", Text(kToggle, name, HKEY_CURRENT_USER)) << name;
   }
-  HKEY key = nullptr;
   ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, kToggle, 0, KEY_SET_VALUE, &key));
   for (int i = 0; i < 3; ++i) {
     if (before[i][0] == L'<') continue;

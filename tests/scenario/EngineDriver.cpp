@@ -167,6 +167,8 @@ int wmain(int argc, wchar_t** argv) {
       const char* name = "install";
       LARGE_INTEGER frequency, start, end;
       QueryPerformanceFrequency(&frequency);
+      // Marks for a Wine trace (+timestamp,+debugstr) that splits the time up.
+      OutputDebugStringA("engine: sequence starts\n");
       QueryPerformanceCounter(&start);
       int result = 0;
       if (choices.operation == Operation::Remove) {
@@ -180,6 +182,7 @@ int wmain(int argc, wchar_t** argv) {
         result = app.runInstall();
       }
       QueryPerformanceCounter(&end);
+      OutputDebugStringA("engine: sequence ends\n");
       if (app.getInstallDone() || app.getUninstallDone()) app.recordCompletion();
       const long long ms = (end.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart;
       printf("engine: %s=%d installedVersion=%d installCount=%d recordedValueC=%d ms=%lld\n", name,

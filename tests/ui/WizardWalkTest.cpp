@@ -202,11 +202,13 @@ TEST_F(WizardTest, EndsAtOnceWhenTheFrameCannotBeMade) {
   taken.lpfnWndProc = DefWindowProcW;
   taken.hInstance = GetModuleHandleW(nullptr);
   taken.lpszClassName = name.c_str();
-  ASSERT_NE(RegisterClassExW(&taken), 0);
+  const bool registered = RegisterClassExW(&taken) != 0;
+  // An earlier wizard of this process may still hold the class: the same case.
+  ASSERT_TRUE(registered || GetLastError() == ERROR_CLASS_ALREADY_EXISTS);
   EXPECT_EQ(wizard->runWizard(), 0);
   EXPECT_EQ(wizard->frameWindow(), nullptr);
   EXPECT_EQ(app.getWizardStep(), 0) << "no page was shown";
-  UnregisterClassW(name.c_str(), GetModuleHandleW(nullptr));
+  if (registered) UnregisterClassW(name.c_str(), GetModuleHandleW(nullptr));
 }
 
 }  // namespace

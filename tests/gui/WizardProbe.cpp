@@ -80,14 +80,19 @@ std::vector<HWND> WindowsOfClass(const wchar_t* className) {
 HWND PageWith(HWND frame, int markerId) {
   for (HWND child = GetWindow(frame, GW_CHILD); child != nullptr;
        child = GetWindow(child, GW_HWNDNEXT)) {
-    if (ClassIs(child, L"#32770") && GetDlgItem(child, markerId) != nullptr) return child;
+    // Visible: a page is shown once its controls are filled.
+    if (ClassIs(child, L"#32770") && IsWindowVisible(child) && GetDlgItem(child, markerId) != nullptr) {
+      return child;
+    }
   }
   return nullptr;
 }
 
 HWND MessageBoxOf(HWND frame) {
-  std::vector<HWND> found = TopWindows(0, L"#32770", frame);
-  return found.empty() ? nullptr : found[0];
+  for (HWND box : TopWindows(0, L"#32770", frame)) {
+    if (IsWindowVisible(box)) return box;  // shown: its buttons are ready
+  }
+  return nullptr;
 }
 
 std::wstring MessageBoxTexts(HWND box) {
@@ -186,7 +191,7 @@ int Settle(HWND page, int markerId) {
   return came;
 }
 
-std::wstring Snapshot(HWND frame, HWND page) {
+std::wstring Snapshot(HWND frame, HWND page, bool withFocus) {
   std::wstring state = L"frame " + TextOf(frame) + L"\n";
   wchar_t line[128];
   for (HWND child = GetWindow(page, GW_CHILD); child != nullptr;
@@ -199,6 +204,7 @@ std::wstring Snapshot(HWND frame, HWND page) {
              static_cast<int>(SendMessageW(child, CB_GETCURSEL, 0, 0)));
     state += line + TextOf(child) + L"\n";
   }
-  swprintf(line, 128, L"page %p focus %d\n", static_cast<void*>(page), GetDlgCtrlID(FocusOf(page)));
+  swprintf(line, 128, L"page %p focus %d\n", static_cast<void*>(page),
+           withFocus ? GetDlgCtrlID(FocusOf(page)) : 0);
   return state + line;
 }

@@ -80,5 +80,6 @@ void PressKey(HWND page, WPARAM key);
 // undone at once) must come through first. 0 = it did not within kStepWait.
 int Settle(HWND page, int markerId);
 // The states of the frame and its page as one text: every child's id, class,
-// text, visibility, enabled state, check and selection, and the focus.
-std::wstring Snapshot(HWND frame, HWND page);
+// text, visibility, enabled state, check and selection, and the focus (unless
+// `withFocus` is false).
+std::wstring Snapshot(HWND frame, HWND page, bool withFocus = true);

@@ -38,3 +38,10 @@ foreach(entry 32.winxp 64.win7 64.win10)
   set_tests_properties(gui.wizard.${entry} PROPERTIES FIXTURES_REQUIRED kestrel_scenario${bits}
     RESOURCE_LOCK kestrel_display TIMEOUT 300)
 endforeach()
+
+# The start-up benchmark (scripts/startup-bench.sh), one round as a smoke test: its
+# numbers are read, never asserted.
+add_test(NAME gui.bench.32.winxp
+  COMMAND ${_gui_run} bench --bits 32 --version winxp --runs 1 --tree "${CMAKE_BINARY_DIR}")
+set_tests_properties(gui.bench.32.winxp PROPERTIES FIXTURES_REQUIRED kestrel_scenario32
+  RESOURCE_LOCK kestrel_display TIMEOUT 300)

@@ -52,4 +52,6 @@ class MainWindow : public WindowBase {
   int createWindow(uint32_t titleId, DWORD style, int32_t width, int32_t height);
   // Icon 128 and the grey header line (strings 0, 89, 82).
   void paintHeader(HDC dc);
+  // The class registerClass made, 0 before.
+  ATOM registeredClass() const { return classAtom; }
 };

@@ -63,6 +63,9 @@ int WizardController::runWizard() {
     DeleteWindowObject(unused);
     return 0;
   }
+  // The frame object goes at its window's last message, while the window
+  // still holds the class; the class is released here once the window is gone.
+  const ATOM frameClass = mainWindow->registeredClass();
   // Without the table Escape reaches the page's dialog manager only.
   HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_ACCELERATORS));
   MSG message;
@@ -81,6 +84,10 @@ int WizardController::runWizard() {
     /* result ignored: tells only whether a character message was made */
     TranslateMessage(&message);
     DispatchMessageW(&message);
+  }
+  if (mainWindow == nullptr) {
+    /* result ignored: a class that stays goes with the process */
+    UnregisterClassW(MAKEINTATOM(frameClass), instance);
   }
   return 1;
 }

@@ -26,8 +26,8 @@ target_link_options(bare_window PRIVATE -municode)
 target_link_libraries(bare_window PRIVATE kernel32 user32)
 
 # One test per entry: every scenario on Windows XP (32-bit), 7 and 10 (64-bit).
-# One at a time: they share the display, whose input focus decides which Wine
-# session's window is in front.
+# One at a time, and never beside ui_tests: all wizards share the display, whose
+# input focus decides which Wine session's window is in front.
 set(_gui_run "${Python3_EXECUTABLE}" "${CMAKE_SOURCE_DIR}/tests/gui/run_gui.py")
 foreach(entry 32.winxp 64.win7 64.win10)
   string(REPLACE "." ";" parts ${entry})
@@ -36,7 +36,7 @@ foreach(entry 32.winxp 64.win7 64.win10)
   add_test(NAME gui.wizard.${entry}
     COMMAND ${_gui_run} run --bits ${bits} --version ${version} --tree "${CMAKE_BINARY_DIR}")
   set_tests_properties(gui.wizard.${entry} PROPERTIES FIXTURES_REQUIRED kestrel_scenario${bits}
-    RESOURCE_LOCK kestrel_display TIMEOUT 300)
+    RESOURCE_LOCK kestrel_wizard_frame TIMEOUT 300)
 endforeach()
 
 # The start-up benchmark (scripts/startup-bench.sh), one round as a smoke test: its
@@ -44,4 +44,4 @@ endforeach()
 add_test(NAME gui.bench.32.winxp
   COMMAND ${_gui_run} bench --bits 32 --version winxp --runs 1 --tree "${CMAKE_BINARY_DIR}")
 set_tests_properties(gui.bench.32.winxp PROPERTIES FIXTURES_REQUIRED kestrel_scenario32
-  RESOURCE_LOCK kestrel_display TIMEOUT 300)
+  RESOURCE_LOCK kestrel_wizard_frame TIMEOUT 300)

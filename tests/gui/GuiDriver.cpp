@@ -110,9 +110,9 @@ struct Wizard {
   // gone. A press the box's modal loop has not taken yet is repeated; once the
   // box has taken one it is gone.
   void answer(HWND box, int button) {
-    for (int tries = 0; tries < 10 && IsWindow(box); ++tries) {
+    for (int tries = 0; tries < 20 && IsWindow(box); ++tries) {
       Click(box, button);
-      WaitUntil(kStepWait / 10, [&] { return !IsWindow(box); });
+      WaitUntil(kStepWait / 20, [&] { return !IsWindow(box); });
     }
     Check(!IsWindow(box), L"the message box takes the answer");
   }

@@ -90,7 +90,10 @@ HWND PageWith(HWND frame, int markerId) {
 
 HWND MessageBoxOf(HWND frame) {
   for (HWND box : TopWindows(0, L"#32770", frame)) {
-    if (IsWindowVisible(box)) return box;  // shown: its buttons are ready
+    // Shown, and its default button given the focus: a press that came
+    // earlier could lose its mouse capture to that focus change.
+    const HWND focus = FocusOf(box);
+    if (IsWindowVisible(box) && focus != nullptr && GetParent(focus) == box) return box;
   }
   return nullptr;
 }

@@ -43,6 +43,18 @@ foreach(bits 32 64)
     kestrel_scenario(matrix ${bits} ${version})
   endforeach()
 endforeach()
+# The same life made through setup.exe's wizard by gui_driver.exe, on every entry:
+# one at a time and never beside the GUI tests or ui_tests (they share the display).
+foreach(bits 32 64)
+  foreach(version IN LISTS KESTREL_MATRIX_${bits})
+    kestrel_scenario(wizard ${bits} ${version})
+    set_tests_properties(scenario.wizard.${bits}.${version} PROPERTIES RESOURCE_LOCK kestrel_wizard_frame)
+  endforeach()
+endforeach()
+kestrel_scenario(wizard-fails 64 win7)
+kestrel_scenario(wizard-refused 32 winxp)
+set_tests_properties(scenario.wizard-fails.64.win7 scenario.wizard-refused.32.winxp PROPERTIES
+  RESOURCE_LOCK kestrel_wizard_frame)
 # The other scenarios on a spread of it: both prefixes, before and after Vista.
 kestrel_scenario(older 32 winxp)
 kestrel_scenario(shared 64 win7)

@@ -633,12 +633,15 @@ int Walk(const std::wstring& setup, const std::wstring& op, const Choices& c) {
   if (page == nullptr) return 1;
   const bool fresh = op.compare(0, 7, L"install") == 0;
   const int32_t ui = c.ui >= 0 ? c.ui : static_cast<int32_t>(ComboSelectedData(page, kLanguageList));
-  if (ComboSelectedData(page, kLanguageList) != ui) {
-    ChooseComboData(page, kLanguageList, ui, CBN_SELENDOK);
-  }
+  // The other language first, then the one wanted: each choice re-reads the page.
   const uint32_t body = fresh ? kFreshBody : kInstalledBody;
-  Check(WaitUntil(kStepWait, [&] { return ControlText(page, kWelcomeBody) == gTexts.text(ui, body); }) == 1,
-        fresh ? L"the fresh face in the chosen language" : L"the installed face in the chosen language");
+  for (int32_t language : {1 - ui, ui}) {
+    ChooseComboData(page, kLanguageList, language, CBN_SELENDOK);
+    Check(WaitUntil(kStepWait, [&] {
+            return ControlText(page, kWelcomeBody) == gTexts.text(language, body);
+          }) == 1,
+          L"the welcome page in the chosen language " + std::to_wstring(language));
+  }
   if (op == L"remove-refused") {
     Click(page, kRemove);
     EndsWithMessage(w, kNotAdministrator, ui, L"Remove without the right");

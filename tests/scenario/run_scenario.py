@@ -37,6 +37,10 @@ VERSION_CODES = {"win2k": 50, "winxp": 51, "winxp64": 52, "win2003": 52, "vista"
                  "win7": 61, "win8": 62, "win10": 62}
 WINE_ENV = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d"}
 ABSENT = object()  # a registry value or key that must not exist
+# Keys Wine rewrites whenever a program meets the display, whatever it does: the
+# display adapters' and the monitors' device classes.
+WINE_VOLATILE = re.compile(r"system\\currentcontrolset\\control\\class\\"
+                           r"\{(4d36e968|4d36e96e)-e325-11ce-bfc1-08002be10318\}(\\.*)?")
 KLID = "a0e70415"
 SYSTEM = "C:\\windows\\system32"
 
@@ -382,16 +386,19 @@ class Step:
                   "delete": the libraries are deleted then; None: neither
       at_restart  items that are in use and go at the restart
       before      f(machine, env, state) run first; run_from: the program to run
+      unchanged   the step must change nothing: the whole registry and drive C are
+                  compared before and after it (but for what Wine itself keeps up to date)
       gui         the step is made through setup.exe's wizard by gui_driver.exe's walk
                   (tests/gui), the same choices made on its pages, instead of the engine driver
       **state     the installation state afterwards, as State's fields"""
     def __init__(self, name, op, options=None, exit=0, made=(), scripts=None, completion=False,
                  libraries=None, at_restart=(), before=None, run_from=None, extra=(), gui=False,
-                 **state):
+                 unchanged=False, **state):
         self.name, self.op, self.options, self.exit, self.made = name, op, options, exit, set(made)
         self.scripts, self.completion, self.libraries = scripts, completion, libraries
         self.at_restart, self.before, self.run_from = set(at_restart), before, run_from
         self.extra, self.state, self.gui = list(extra), state, gui
+        self.unchanged = unchanged
 
 
 class State:
@@ -609,6 +616,30 @@ def layout_line(env, options, target, bits):
     return ["layout", target, windows_path(reference), str(options.decimal), keys]
 
 
+def whole_machine(machine):
+    """The registry (both hives) and {path: (size, mtime)} of every file on drive C."""
+    if machine.up:
+        machine.down()
+    files, drive = {}, os.path.join(machine.prefix, "drive_c")
+    for dirpath, _, filenames in os.walk(drive):
+        for name in filenames:
+            info = os.lstat(os.path.join(dirpath, name))
+            files[os.path.join(dirpath, name)[len(drive):]] = (info.st_size, info.st_mtime_ns)
+    return machine.registry(), files
+
+
+def check_unchanged(checks, before, after):
+    """Nothing differs but what Wine itself keeps up to date on every start."""
+    (system0, user0), files0 = before
+    (system1, user1), files1 = after
+    for hive, was, now in (("system", system0, system1), ("user", user0, user1)):
+        changed = sorted(k for k in set(was) | set(now) if was.get(k) != now.get(k)
+                         and not WINE_VOLATILE.match(k))
+        checks.expect(not changed, "the %s registry changed: %s" % (hive, changed))
+    changed = sorted(f for f in set(files0) | set(files1) if files0.get(f) != files1.get(f))
+    checks.expect(not changed, "files changed on drive C: %s" % changed)
+
+
 def unmanaged_windows(machine):
     """Windows the display's (absent) window manager does not manage: Wine would otherwise
     wait 2 s for one to confirm that each closed message box is gone (server down)."""
@@ -632,6 +663,7 @@ def run_steps(args, steps, lang, language, default, desktop):
             checks.where = step.name
             if step.before:
                 step.before(machine, env, st)
+            before = whole_machine(machine) if step.unchanged else None
             driver = [step.op, *step.extra]
             if step.options:
                 driver += step.options.args()
@@ -672,6 +704,8 @@ def run_steps(args, steps, lang, language, default, desktop):
             for name, value in step.state.items():
                 setattr(st, name, value(env) if callable(value) else value)
 
+            if before:
+                check_unchanged(checks, before, whole_machine(machine))
             machine.down()
             hives = dict(zip(("system", "user"), machine.registry()))
             check_registry(checks, hives, expected_registry(env, st))
@@ -839,9 +873,9 @@ SCENARIOS = {
     # Through the wizard of a user who is not an administrator (the engine driver's
     # seam): Install and Remove end it with message 122; nothing changes.
     "wizard-refused": lambda bits, version: ([
-        Step("install refused", "install-refused", gui=True),
+        Step("install refused", "install-refused", gui=True, unchanged=True),
         Step("install", "install", A, **install(ALL)),
-        Step("remove refused", "remove-refused", gui=True),
+        Step("remove refused", "remove-refused", gui=True, unchanged=True),
     ], (0, 0x0415, 1, 1)),
     "wizard": lambda bits, version: (through_wizard(MATRIX[bits, version][3], VERSION_CODES[version]),
                                      MATRIX[bits, version]),

@@ -765,6 +765,7 @@ def run_steps(args, steps, lang, language, default, desktop):
 A = Options(0, 0, {0x3A: 0xA2, 0xE05B: 0x15D})   # Caps Lock as left Ctrl, left Windows as Apps
 B = Options(1, 1, {0x29: 0x1B, 0xE11D: 0x91})    # grave accent as Esc, Pause as Scroll Lock
 C = Options(2, 0, {0x46: 0x13, 0xE038: 0x1A3})   # Scroll Lock as Pause, right Alt as right Ctrl
+W = Options(1, 1, A.keys)  # A's keys (the key page offers them) with B's variant and decimal key
 ALL = set(ITEMS)
 
 # Each matrix entry's user and wizard choices: the user's language (0 English, 1 Polish),
@@ -783,7 +784,7 @@ def through_wizard(desktop, code):
     Windows 8 on the page forces the desktop shortcuts on."""
     made = ALL if desktop or code >= 62 else ALL - DESK_LINKS
     return [
-        Step("install", "install", A, gui=True, **install(made)),
+        Step("install", "install", W, gui=True, **install(made)),
         Step("update only", "update", C, gui=True, libraries="place"),
         Step("remove", "remove", gui=True, items=set(), count=None, guides=None, layout=None,
              entry=False, scripts="remove", completion=True, libraries="delete"),

@@ -401,6 +401,10 @@ int ShotsFresh(const std::wstring& setup, const std::wstring& request) {
     Shot(w, page, request, (L"options" + suffix).c_str());
     page = w.go(page, kKeysButton, kFirstKeyList, L"key assignment");
     if (page == nullptr) return 1;
+    // One row in use for the picture: Caps Lock (box 1312) as left Ctrl.
+    Click(page, 1312);
+    WaitUntil(kStepWait, [&] { return Enabled(page, 1412); });
+    ChooseComboData(page, 1412, 0xA2, CBN_SELENDOK);
     Shot(w, page, request, (L"keys" + suffix).c_str());
     Click(page, kCancel);
     HWND box = w.question();

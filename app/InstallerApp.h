@@ -70,6 +70,11 @@ class InstallerApp : public AppBase {
   // Stores v; a non-zero v also marks the licence as accepted. Returns v.
   int32_t setUpdateOnly(int32_t v);
 
+  // The licence of the current interface language (the byte-order mark
+  // dropped), wide in `out`. 1 = extracted; 0 = missing, damaged or not UTF-8
+  // (`out` empty).
+  int licenceText(WString& out);
+
   // ---- Key table -----------------------------------------------------------
   // The row of the static table (with the default codes) or of the live table
   // whose scan code equals the low 16 bits of `scanCode`; null when none does

@@ -168,6 +168,7 @@ constexpr uint32_t kDecimalStopItemId = 119;
 constexpr uint32_t kKeyAssignmentButtonId = 150;
 constexpr uint32_t kKeyRemapButtonId = 151;
 constexpr uint32_t kInstalledResultId = 133;        // Windows Vista and later
+constexpr uint32_t kLegacyInstalledResultFormatId = 132;  // before Vista: layout name
 constexpr uint32_t kRemovedResultId = 128;
 constexpr uint32_t kNoPdfViewerId = 131;
 constexpr uint32_t kRestartButtonId = 135;
@@ -201,6 +202,7 @@ constexpr FormatSignature kFormatSignatures[] = {
     {101, "s"},      // text 81
     {102, "s"},      // language name - text 81
     {127, "s"},      // text 0
+    {132, "s"},      // text 81
     {139, "s"},      // text 81
     {324, "is"},     // language id, text 85
     {325, "is"},     // language id, text 85
@@ -210,7 +212,7 @@ constexpr FormatSignature kFormatSignatures[] = {
 constexpr uint32_t kLanguageTextIds[] = {
     0, 1, 22, 30, 35, 48, 67, 68, 70, 71, 82, 88, 91, 92, 93, 96, 97, 98, 99,
     100, 101, 102, 104, 105, 106, 108, 109, 110, 111, 112, 113, 114, 118, 119,
-    120, 121, 122, 123, 125, 126, 127, 128, 129, 130, 131, 133, 134, 135, 137,
+    120, 121, 122, 123, 125, 126, 127, 128, 129, 130, 131, 132, 133, 134, 135, 137,
     138, 139, 141, 150, 151, 152, 159, 163, 164, 165, 166, 170, 171, 172, 173,
     174, 175, 176, 177, 178, 179, 180, 181, 185, 186, 187, 188, 189, 190, 191,
     192, 193, 194, 195, 196, 197, 198, 199, 200, 201, 202, 203, 204, 205, 206,
@@ -224,7 +226,7 @@ constexpr uint32_t kLanguageTextIds[] = {
 };
 
 constexpr size_t kLanguageTextIdCount = sizeof(kLanguageTextIds) / sizeof(kLanguageTextIds[0]);
-static_assert(kLanguageTextIdCount == 188, "language table ids changed");
+static_assert(kLanguageTextIdCount == 189, "language table ids changed");
 
 // Every id named above, so that a test can check that each one has a text.
 constexpr uint32_t kNamedStringIds[] = {
@@ -372,6 +374,7 @@ constexpr uint32_t kNamedStringIds[] = {
     kKeyAssignmentButtonId,
     kKeyRemapButtonId,
     kInstalledResultId,
+    kLegacyInstalledResultFormatId,
     kRemovedResultId,
     kNoPdfViewerId,
     kRestartButtonId,

@@ -57,7 +57,7 @@ fi
 # Every import against the table; the awk prints one line per finding.
 findings=$(awk -v oldest="$oldest" -v oldest_name="$oldest_name" '
   FNR == NR {
-    if (NF != 4 || $3 !~ /^[0-9]+$/ || $4 !~ /^(learn|msdn92|msdn98|msdn2000|xp-floor|crt):./) { print "FAIL: table row \"" $0 "\" is not: dll function minimum kind:source"; failed++; next }
+    if (NF != 4 || $3 !~ /^[0-9]+$/ || $4 !~ /^(learn|msdn92|msdn98|msdn2000|xp-floor|crt|win32sdk):./) { print "FAIL: table row \"" $0 "\" is not: dll function minimum kind:source"; failed++; next }
     minimum[tolower($1) " " $2] = $3
     next
   }

@@ -38,6 +38,7 @@ SHUTDOWN = "InitiateSystemShutdownExW"
 # planned-reconfiguration reason.
 RESTART_ASKED = re.compile(
     r"fixme:advapi:InitiateSystemShutdownExW \(null\) L\"\" 0 0 1 0x80020004")
+SETTINGS = "Control_RunDLL"  # the command line of the welcome page's settings button
 INSTALL = ["install", "--no-wait", "--variant", "0", "--decimal", "0", "--final", "1",
            "--desktop", "0", "--language", "0409", "--default", "0"]
 
@@ -51,7 +52,9 @@ class Run:
         # otherwise wait 2 s for one to confirm that each closed message box is gone.
         with open(os.path.join(self.machine.prefix, "user.reg"), "a") as f:
             f.write('\n[Software\\\\Wine\\\\X11 Driver] 1700000000\n"Managed"="N"\n')
-        self.machine.env["WINEDEBUG"] = "-all,fixme+advapi"
+        # The restart request's FIXME, and every process started (the settings
+        # program must start only when its button is pressed, never here).
+        self.machine.env["WINEDEBUG"] = "-all,fixme+advapi,trace+process"
         self.failed = []
 
     def exe(self, name):
@@ -82,6 +85,7 @@ def run(args):
         for how in ("close", "restart"):
             r.wine("a recorded installation", r.exe("engine_driver.exe"), *INSTALL)
             out = r.wine("installed-" + how, driver, "installed-" + how, setup)
+            r.expect(SETTINGS not in out, "Escape on the installed face starts no program")
             if how == "restart":
                 r.expect(RESTART_ASKED.search(out) is not None,
                          "the restart button asks Windows to restart (reboot, planned reason)")

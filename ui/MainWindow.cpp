@@ -25,6 +25,8 @@ const WChar kTallestCharacter[] = {0x00D3, 0};
 int MainWindow::onMessage() {
   if (WindowBase::onMessage()) return 1;
   switch (message) {
+    case WM_ACTIVATE:
+      return onActivate();
     case kCloseRequest:
       return requestClose();
     case kGoBack:
@@ -44,6 +46,23 @@ int MainWindow::onMessage() {
     default:
       return 0;
   }
+}
+
+int MainWindow::onActivate() {
+  if (LOWORD(wParam) == WA_INACTIVE) {
+    HWND focus = GetFocus();
+    focusBeforeDeactivation = (focus != nullptr && IsChild(window, focus)) ? focus : nullptr;
+    return 0;
+  }
+  HWND focus = focusBeforeDeactivation;
+  focusBeforeDeactivation = nullptr;
+  // A page changed while inactive may have destroyed the control.
+  if (focus == nullptr || !IsWindow(focus) || !IsChild(window, focus) || IsIconic(window)) {
+    return 0;
+  }
+  /* result ignored: returns the window that had the focus */ SetFocus(focus);
+  result = 0;
+  return 1;
 }
 
 int MainWindow::onCreate() {

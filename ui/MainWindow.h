@@ -29,6 +29,11 @@ class MainWindow : public WindowBase {
   int onClose() override;
   int onInitDialog() override { return 0; }
   int requestClose() override;
+  // Keeps the page control that had the focus when the frame lost activation
+  // (to a message box, another program) and gives it back on reactivation:
+  // the frame is a plain window, so nothing else would, and keys would stop
+  // reaching the page. 1 = focus given back; 0 = default processing.
+  int onActivate();
 
   // ---- Frame operations (the WizardMessages) -------------------------------
   // Asks for a restart and posts WM_CLOSE. 1; 0 without a controller.
@@ -54,4 +59,7 @@ class MainWindow : public WindowBase {
   void paintHeader(HDC dc);
   // The class registerClass made, 0 before.
   ATOM registeredClass() const { return classAtom; }
+
+ private:
+  HWND focusBeforeDeactivation = nullptr;  // a descendant of the frame, or null
 };

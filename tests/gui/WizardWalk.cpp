@@ -217,7 +217,8 @@ int Walk(const std::wstring& setup, const std::wstring& op, const Choices& c) {
   HWND page = w.page(kWelcomeHeading, L"welcome");
   if (page == nullptr) return 1;
   const bool fresh = op.compare(0, 7, L"install") == 0;
-  const int32_t ui = c.ui >= 0 ? c.ui : static_cast<int32_t>(ComboSelectedData(page, kLanguageList));
+  const int32_t ui =
+      c.ui >= 0 ? c.ui : static_cast<int32_t>(ComboSelectedData(page, kLanguageList));
   // The other language first, then the one wanted: each choice re-reads the page.
   const uint32_t body = fresh ? kFreshBody : kInstalledBody;
   for (int32_t language : {1 - ui, ui}) {
@@ -251,7 +252,8 @@ int Walk(const std::wstring& setup, const std::wstring& op, const Choices& c) {
   page = w.go(page, kNext, kLicenceBox, L"licence");
   if (page == nullptr) return 1;
   Click(page, kAccept);
-  Check(WaitUntil(kStepWait, [&] { return Enabled(page, kNext); }) == 1, L"the licence is accepted");
+  Check(WaitUntil(kStepWait, [&] { return Enabled(page, kNext); }) == 1,
+        L"the licence is accepted");
   page = w.go(page, kNext, kInstall, L"options");
   if (page == nullptr) return 1;
   if (op == L"install-refused") {
@@ -282,7 +284,9 @@ int WalkCommand(int argc, wchar_t** argv) {
       c.keys.push_back({scan, wcstoul(rest + (*rest == L':' ? 1 : 0), nullptr, 16)});
       continue;
     }
-    const int32_t number = name == L"--argument" ? 0 : static_cast<int32_t>(wcstol(value, nullptr, name == L"--language" ? 16 : 10));
+    const int base = name == L"--language" ? 16 : 10;
+    const int32_t number =
+        name == L"--argument" ? 0 : static_cast<int32_t>(wcstol(value, nullptr, base));
     if (name == L"--version-code") c.versionCode = number;
     else if (name == L"--ui") c.ui = number;
     else if (name == L"--language") c.language = number;

@@ -34,7 +34,11 @@ sys.path.insert(0, os.path.join(os.path.dirname(HERE), "scenario"))
 import run_scenario as sc  # noqa: E402  (the overlay machine and the prefixes)
 
 SHUTDOWN = "InitiateSystemShutdownExW"
-RESTART_ASKED = re.compile(r"fixme:advapi:InitiateSystemShutdownExW \(null\) L\"\" 0 0 1 0x80020004")
+# No machine name, no message, no time-out, applications not forced, reboot, and the
+# planned-reconfiguration reason.
+RESTART_ASKED = re.compile(
+    r"fixme:advapi:InitiateSystemShutdownExW \(null\) L\"\" 0 0 1 0x80020004")
+SETTINGS = "Control_RunDLL"  # the command line of the welcome page's settings button
 INSTALL = ["install", "--no-wait", "--variant", "0", "--decimal", "0", "--final", "1",
            "--desktop", "0", "--language", "0409", "--default", "0"]
 
@@ -45,7 +49,9 @@ class Run:
         self.machine = sc.Machine(args, args.name, layers)
         self.machine.set_version(args.version)
         sc.unmanaged_windows(self.machine)
-        self.machine.env["WINEDEBUG"] = "-all,fixme+advapi"
+        # The restart request's FIXME, and every process started (the settings
+        # program must start only when its button is pressed, never here).
+        self.machine.env["WINEDEBUG"] = "-all,fixme+advapi,trace+process"
         self.failed = []
 
     def exe(self, name):
@@ -76,6 +82,7 @@ def run(args):
         for how in ("close", "restart"):
             r.wine("a recorded installation", r.exe("engine_driver.exe"), *INSTALL)
             out = r.wine("installed-" + how, driver, "installed-" + how, setup)
+            r.expect(SETTINGS not in out, "Escape on the installed face starts no program")
             if how == "restart":
                 r.expect(RESTART_ASKED.search(out) is not None,
                          "the restart button asks Windows to restart (reboot, planned reason)")

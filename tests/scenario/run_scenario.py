@@ -690,7 +690,8 @@ def run_steps(args, steps, lang, language, default, desktop):
                 checks.expect(rc == step.exit and line is not None,
                               "exit %d, expected %d: %s" % (rc, step.exit, out.strip()))
                 checks.expect(line is not None and int(line.group(1)) == detected,
-                              "installedVersion %s, expected %d" % (line and line.group(1), detected))
+                              "installedVersion %s, expected %d"
+                              % (line and line.group(1), detected))
             if "setup" in step.made:
                 env.installer = env.setup if step.gui else env.driver
 
@@ -878,8 +879,8 @@ SCENARIOS = {
         Step("install", "install", A, **install(ALL)),
         Step("remove refused", "remove-refused", gui=True, unchanged=True),
     ], (0, 0x0415, 1, 1)),
-    "wizard": lambda bits, version: (through_wizard(MATRIX[bits, version][3], VERSION_CODES[version]),
-                                     MATRIX[bits, version]),
+    "wizard": lambda bits, version: (
+        through_wizard(MATRIX[bits, version][3], VERSION_CODES[version]), MATRIX[bits, version]),
     "matrix": lambda bits, version: (matrix(MATRIX[bits, version][3]), MATRIX[bits, version]),
     # Over an installation that left only the system's layout entry (level 130).
     "older": lambda bits, version: ([

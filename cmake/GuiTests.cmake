@@ -25,6 +25,13 @@ kestrel_test_options(bare_window)
 target_link_options(bare_window PRIVATE -municode)
 target_link_libraries(bare_window PRIVATE kernel32 user32)
 
+# The tests run in copies of the scenario tests' provisioned prefix, which
+# cmake/ScenarioTests.cmake makes only with the win64 tree.
+if(NOT KESTREL_WIN64_TREE)
+  message(STATUS "Kestrel: KESTREL_WIN64_TREE is not set; no GUI tests")
+  return()
+endif()
+
 # One test per entry: every scenario on Windows XP (32-bit), 7 and 10 (64-bit).
 # One at a time, and never beside ui_tests: all wizards share the display, whose
 # input focus decides which Wine session's window is in front.

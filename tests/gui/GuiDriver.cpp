@@ -15,9 +15,8 @@
 // Prints "ok: ..." or "FAILED: ..." per check; exit code 0 = every check passed.
 // The scenarios expect an English user (the interface language starts at 0).
 
-#include <windows.h>
-
 #include <stdio.h>
+#include <windows.h>
 
 #include <string>
 
@@ -29,20 +28,50 @@ namespace {
 
 // Controls of the pages, by the ids the dialog templates give them.
 enum Control : int {
-  kNext = 1, kWide = 2, kCancel = 300, kBack = 301, kKeysButton = 303, kAccept = 305,
-  kLicenceBox = 306, kLanguageLabel = 307, kWelcomeHeading = 308, kWelcomeBody = 309,
-  kLicenceHeading = 311, kRemove = 315, kInstall = 206, kFirstKeyList = 1401,
-  kLanguageList = 2002, kUpdate = 2003, kFinishHeading = 1209, kFinishResult = 1204,
+  kNext = 1,
+  kWide = 2,
+  kCancel = 300,
+  kBack = 301,
+  kKeysButton = 303,
+  kAccept = 305,
+  kLicenceBox = 306,
+  kLanguageLabel = 307,
+  kWelcomeHeading = 308,
+  kWelcomeBody = 309,
+  kLicenceHeading = 311,
+  kRemove = 315,
+  kInstall = 206,
+  kFirstKeyList = 1401,
+  kLanguageList = 2002,
+  kUpdate = 2003,
+  kFinishHeading = 1209,
+  kFinishResult = 1204,
   kRestart = 1213
 };
 // Texts, by string id.
 enum Text : uint32_t {
-  kProductName = 0, kLanguageLabelText = 1, kLayoutName = 81, kLanguageItem1 = 91,
-  kLanguageItem0 = 92, kCaption = 93, kFrameClass = 94, kQuitQuestion = 96,
-  kFreshHeading = 97, kCancelText = 98, kNextText = 99, kAcceptText = 105,
-  kRemoveText = 125, kUpdateText = 126, kRemoveQuestion = 127, kRemovedText = 128,
-  kFreshBody = 129, kLicenceHeadingText = 130, kInstalledBody = 134, kRestartText = 135,
-  kWideText = 138, kInstalledHeading = 139
+  kProductName = 0,
+  kLanguageLabelText = 1,
+  kLayoutName = 81,
+  kLanguageItem1 = 91,
+  kLanguageItem0 = 92,
+  kCaption = 93,
+  kFrameClass = 94,
+  kQuitQuestion = 96,
+  kFreshHeading = 97,
+  kCancelText = 98,
+  kNextText = 99,
+  kAcceptText = 105,
+  kRemoveText = 125,
+  kUpdateText = 126,
+  kRemoveQuestion = 127,
+  kRemovedText = 128,
+  kFreshBody = 129,
+  kLicenceHeadingText = 130,
+  kInstalledBody = 134,
+  kRestartText = 135,
+  kWideText = 138,
+  kInstalledHeading = 139
 };
 
 PayloadTexts gTexts;
@@ -64,7 +93,8 @@ bool Check(bool ok, const std::wstring& what) {
 
 bool CheckText(const std::wstring& got, const std::wstring& expected, const std::wstring& what) {
   const bool same = WithoutReturns(got) == WithoutReturns(expected) && !expected.empty();
-  return Check(same, what + (same ? L"" : L"\n  shown:    [" + got + L"]\n  expected: [" + expected + L"]"));
+  return Check(
+      same, what + (same ? L"" : L"\n  shown:    [" + got + L"]\n  expected: [" + expected + L"]"));
 }
 
 // One running copy of setup.exe and its frame.
@@ -124,7 +154,8 @@ struct Wizard {
 };
 
 // Checks that a snapshot is unchanged, showing the lines that differ.
-void CheckUnchanged(const std::wstring& before, const std::wstring& after, const std::wstring& what) {
+void CheckUnchanged(const std::wstring& before, const std::wstring& after,
+                    const std::wstring& what) {
   std::wstring differences;
   size_t a = 0, b = 0;
   while (a < before.size() || b < after.size()) {
@@ -183,8 +214,8 @@ void CheckCloseQuestionNo(Wizard& w, HWND page, int32_t language, const wchar_t*
         L"the question is string 96: " + MessageBoxTexts(box));
   w.answer(box, IDNO);
   Check(Settle(page, kCancel) == 1, L"the page answers after No");
-  CheckUnchanged(before, Snapshot(w.frame, page, false), std::wstring(L"No keeps the ") + where +
-                 L" page exactly as it was");
+  CheckUnchanged(before, Snapshot(w.frame, page, false),
+                 std::wstring(L"No keeps the ") + where + L" page exactly as it was");
 }
 
 int Fresh(const std::wstring& setup) {
@@ -203,9 +234,11 @@ int Fresh(const std::wstring& setup) {
     Wizard second;
     DWORD code = 1;
     Check(second.program.start(setup) == 1 && second.program.waitForExit(kWindowWait, &code) == 1 &&
-              code == 0, L"a second copy ends by itself with exit code 0");
+              code == 0,
+          L"a second copy ends by itself with exit code 0");
   }
-  Check(GetForegroundWindow() == w.frame, L"the second copy brought the first one's frame to the front");
+  Check(GetForegroundWindow() == w.frame,
+        L"the second copy brought the first one's frame to the front");
   Check(WindowsOfClass(w.frameClass.c_str()).size() == 1, L"one frame only");
   DestroyWindow(other);
 
@@ -213,16 +246,16 @@ int Fresh(const std::wstring& setup) {
   const HWND focusBefore = FocusOf(page);
   Check(focusBefore != GetDlgItem(page, kNext), L"the focus is not on Next before the switch");
   ChooseComboData(page, kLanguageList, 1, CBN_SELENDOK);
-  WaitUntil(kStepWait, [&] {
-    return ControlText(page, kWelcomeBody) == gTexts.text(1, kFreshBody);
-  });
+  WaitUntil(kStepWait,
+            [&] { return ControlText(page, kWelcomeBody) == gTexts.text(1, kFreshBody); });
   CheckWelcome(page, 1, false);
   Check(FocusOf(page) == GetDlgItem(page, kNext), L"the switch moves the focus to Next");
 
   // The licence of the chosen language; Next only once it is accepted.
   page = w.go(page, kNext, kLicenceBox, L"licence");
   if (page == nullptr) return 1;
-  CheckText(ControlText(page, kLicenceHeading), gTexts.text(1, kLicenceHeadingText), L"licence heading");
+  CheckText(ControlText(page, kLicenceHeading), gTexts.text(1, kLicenceHeadingText),
+            L"licence heading");
   CheckText(ControlText(page, kAccept), gTexts.text(1, kAcceptText), L"acceptance box");
   CheckText(ControlText(page, kLicenceBox), gTexts.licence(1), L"the licence of language 1");
   Check(gTexts.licence(0) != gTexts.licence(1), L"the two licences differ");
@@ -236,9 +269,11 @@ int Fresh(const std::wstring& setup) {
   if (page == nullptr) return 1;
   Check(Ticked(page, kAccept) && Enabled(page, kNext), L"the tick survives Back and Next");
   Click(page, kAccept);
-  Check(WaitUntil(kStepWait, [&] { return !Enabled(page, kNext); }) == 1, L"unticking disables Next");
+  Check(WaitUntil(kStepWait, [&] { return !Enabled(page, kNext); }) == 1,
+        L"unticking disables Next");
   Click(page, kAccept);
-  Check(WaitUntil(kStepWait, [&] { return Enabled(page, kNext); }) == 1, L"ticking again enables Next");
+  Check(WaitUntil(kStepWait, [&] { return Enabled(page, kNext); }) == 1,
+        L"ticking again enables Next");
 
   // Escape does nothing: no question, nothing changed.
   const std::wstring before = Snapshot(w.frame, page);
@@ -281,7 +316,8 @@ int Installed(const std::wstring& setup, bool restart) {
   HWND box = w.question();
   if (Check(box != nullptr, L"Remove asks first")) {
     Check(MessageBoxTexts(box).find(gTexts.formatted(0, kRemoveQuestion, kProductName)) !=
-              std::wstring::npos, L"the removal question names the product: " + MessageBoxTexts(box));
+              std::wstring::npos,
+          L"the removal question names the product: " + MessageBoxTexts(box));
     w.answer(box, IDNO);
   }
   Check(Settle(page, kCancel) == 1, L"the page answers after No");
@@ -292,7 +328,8 @@ int Installed(const std::wstring& setup, bool restart) {
   if (page == nullptr) return 1;
   page = w.go(page, kBack, kLicenceBox, L"licence (from update)");
   if (page == nullptr) return 1;
-  Check(Ticked(page, kAccept) && Enabled(page, kNext), L"after Update the licence counts as accepted");
+  Check(Ticked(page, kAccept) && Enabled(page, kNext),
+        L"after Update the licence counts as accepted");
   page = w.go(page, kBack, kWelcomeHeading, L"welcome");
   if (page == nullptr) return 1;
   CheckWelcome(page, 0, true);
@@ -305,7 +342,8 @@ int Installed(const std::wstring& setup, bool restart) {
   page = w.page(kFinishHeading, L"finish");
   if (page == nullptr) return 1;
   Check(ControlText(page, kFinishHeading).empty(), L"after a removal the finish heading is empty");
-  CheckText(ControlText(page, kFinishResult), gTexts.text(0, kRemovedText), L"the removal's result text");
+  CheckText(ControlText(page, kFinishResult), gTexts.text(0, kRemovedText),
+            L"the removal's result text");
   CheckText(ControlText(page, kRestart), gTexts.text(0, kRestartText), L"the restart button");
   if (restart) {
     Click(page, kRestart);
@@ -330,8 +368,8 @@ int NoFrame(const std::wstring& setup, const std::wstring& hookPath) {
   const std::wstring frameClass = gTexts.text(0, kFrameClass);
   HandleGuard refused(CreateEventW(nullptr, TRUE, FALSE, L"KestrelGuiTests.FrameRefused"));
   HMODULE hook = LoadLibraryW(hookPath.c_str());
-  HOOKPROC proc = reinterpret_cast<HOOKPROC>(
-      reinterpret_cast<void (*)()>(GetProcAddress(hook, "RefuseFrame")));
+  HOOKPROC proc =
+      reinterpret_cast<HOOKPROC>(reinterpret_cast<void (*)()>(GetProcAddress(hook, "RefuseFrame")));
   SetEnvironmentVariableW(L"KESTREL_REFUSED_CLASS", frameClass.c_str());
   HHOOK hooked = proc != nullptr ? SetWindowsHookExW(WH_CBT, proc, hook, 0) : nullptr;
   if (!Check(refused.get() != nullptr && hooked != nullptr, L"the refusing hook is set")) return 1;
@@ -343,7 +381,6 @@ int NoFrame(const std::wstring& setup, const std::wstring& hookPath) {
   UnhookWindowsHookEx(hooked);
   return 0;
 }
-
 
 // Pictures for the README: asks the runner for one by writing `request` (the
 // name and the frame's rectangle) and waits until the runner has removed it.
@@ -358,13 +395,16 @@ void Shot(Wizard& w, HWND page, const std::wstring& request, const wchar_t* name
   if (file == nullptr) return;
   fprintf(file, "%ls %ld %ld %ld %ld\n", name, r.left, r.top, r.right - r.left, r.bottom - r.top);
   fclose(file);
-  Check(WaitUntil(kWindowWait, [&] { return GetFileAttributesW(request.c_str()) == INVALID_FILE_ATTRIBUTES; }) == 1,
+  Check(WaitUntil(kWindowWait,
+                  [&] { return GetFileAttributesW(request.c_str()) == INVALID_FILE_ATTRIBUTES; }) ==
+            1,
         std::wstring(L"picture ") + name);
 }
 
 // Tells the runner that the walk is over, whatever it reached.
 void ShotsDone(const std::wstring& request) {
-  WaitUntil(kWindowWait, [&] { return GetFileAttributesW(request.c_str()) == INVALID_FILE_ATTRIBUTES; });
+  WaitUntil(kWindowWait,
+            [&] { return GetFileAttributesW(request.c_str()) == INVALID_FILE_ATTRIBUTES; });
   FILE* file = _wfopen(request.c_str(), L"w");
   if (file == nullptr) return;
   fputs("done\n", file);
@@ -380,7 +420,8 @@ int ShotsFresh(const std::wstring& setup, const std::wstring& request) {
     HWND page = w.page(kWelcomeHeading, L"welcome");
     if (page == nullptr) return 1;
     ChooseComboData(page, kLanguageList, language, CBN_SELENDOK);
-    WaitUntil(kStepWait, [&] { return ControlText(page, kWelcomeBody) == gTexts.text(language, kFreshBody); });
+    WaitUntil(kStepWait,
+              [&] { return ControlText(page, kWelcomeBody) == gTexts.text(language, kFreshBody); });
     Shot(w, page, request, (L"welcome" + suffix).c_str());
     page = w.go(page, kNext, kLicenceBox, L"licence");
     if (page == nullptr) return 1;
@@ -409,7 +450,9 @@ int ShotsInstalled(const std::wstring& setup, const std::wstring& request, int32
   HWND page = w.page(kWelcomeHeading, L"welcome");
   if (page == nullptr) return 1;
   ChooseComboData(page, kLanguageList, language, CBN_SELENDOK);
-  WaitUntil(kStepWait, [&] { return ControlText(page, kWelcomeBody) == gTexts.text(language, kInstalledBody); });
+  WaitUntil(kStepWait, [&] {
+    return ControlText(page, kWelcomeBody) == gTexts.text(language, kInstalledBody);
+  });
   Shot(w, page, request, (L"welcome-installed" + suffix).c_str());
   Click(page, kRemove);
   HWND box = w.question();
@@ -426,8 +469,11 @@ int ShotsInstalled(const std::wstring& setup, const std::wstring& request, int32
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {
-    fputs("usage: gui_driver.exe fresh|installed-close|installed-restart|no-frame SETUP.EXE [HOOK.DLL]\n"
-          "       gui_driver.exe bench RUNS PROGRAM.EXE...\n", stderr);
+    fputs(
+        "usage: gui_driver.exe fresh|installed-close|installed-restart|no-frame SETUP.EXE "
+        "[HOOK.DLL]\n"
+        "       gui_driver.exe bench RUNS PROGRAM.EXE...\n",
+        stderr);
     return 2;
   }
   const std::wstring scenario = argv[1];

@@ -17,8 +17,8 @@ int StartedProgram::start(const std::wstring& path) {
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION started = {};
-  if (!CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                      nullptr, &startup, &started)) {
+  if (!CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &started)) {
     return 0;
   }
   CloseHandle(started.hThread);
@@ -81,7 +81,8 @@ HWND PageWith(HWND frame, int markerId) {
   for (HWND child = GetWindow(frame, GW_CHILD); child != nullptr;
        child = GetWindow(child, GW_HWNDNEXT)) {
     // Visible: a page is shown once its controls are filled.
-    if (ClassIs(child, L"#32770") && IsWindowVisible(child) && GetDlgItem(child, markerId) != nullptr) {
+    if (ClassIs(child, L"#32770") && IsWindowVisible(child) &&
+        GetDlgItem(child, markerId) != nullptr) {
       return child;
     }
   }
@@ -111,7 +112,8 @@ std::wstring TextOf(HWND window) {
   if (window == nullptr) return L"<no control>";
   const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  const LRESULT copied = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
+  const LRESULT copied =
+      SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
   text.resize(static_cast<size_t>(copied));
   return text;
 }
@@ -171,7 +173,9 @@ int ChooseComboData(HWND page, int id, LRESULT data, WORD notification) {
     if (SendMessageW(combo, CB_GETITEMDATA, i, 0) != data) continue;
     SendMessageW(combo, CB_SETCURSEL, i, 0);
     return PostMessageW(page, WM_COMMAND, MAKEWPARAM(id, notification),
-                        reinterpret_cast<LPARAM>(combo)) ? 1 : 0;
+                        reinterpret_cast<LPARAM>(combo))
+               ? 1
+               : 0;
   }
   return 0;
 }
@@ -187,9 +191,8 @@ void PressKey(HWND page, WPARAM key) {
 int Settle(HWND page, int markerId) {
   HWND marker = GetDlgItem(page, markerId);
   if (marker == nullptr || !PostMessageW(marker, BM_SETSTATE, TRUE, 0)) return 0;
-  const int came = WaitUntil(kStepWait, [&] {
-    return (SendMessageW(marker, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0;
-  });
+  const int came = WaitUntil(
+      kStepWait, [&] { return (SendMessageW(marker, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0; });
   SendMessageW(marker, BM_SETSTATE, FALSE, 0);
   return came;
 }
@@ -203,7 +206,8 @@ std::wstring Snapshot(HWND frame, HWND page, bool withFocus) {
     GetClassNameW(child, className, 64);
     swprintf(line, 128, L"%d %ls visible=%d enabled=%d check=%d selection=%d: ",
              GetDlgCtrlID(child), className, IsWindowVisible(child) ? 1 : 0,
-             IsWindowEnabled(child) ? 1 : 0, static_cast<int>(SendMessageW(child, BM_GETCHECK, 0, 0)),
+             IsWindowEnabled(child) ? 1 : 0,
+             static_cast<int>(SendMessageW(child, BM_GETCHECK, 0, 0)),
              static_cast<int>(SendMessageW(child, CB_GETCURSEL, 0, 0)));
     state += line + TextOf(child) + L"\n";
   }

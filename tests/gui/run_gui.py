@@ -34,7 +34,10 @@ sys.path.insert(0, os.path.join(os.path.dirname(HERE), "scenario"))
 import run_scenario as sc  # noqa: E402  (the overlay machine and the prefixes)
 
 SHUTDOWN = "InitiateSystemShutdownExW"
-RESTART_ASKED = re.compile(r"fixme:advapi:InitiateSystemShutdownExW \(null\) L\"\" 0 0 1 0x80020004")
+# No machine name, no message, no time-out, applications not forced, reboot, and the
+# planned-reconfiguration reason.
+RESTART_ASKED = re.compile(
+    r"fixme:advapi:InitiateSystemShutdownExW \(null\) L\"\" 0 0 1 0x80020004")
 INSTALL = ["install", "--no-wait", "--variant", "0", "--decimal", "0", "--final", "1",
            "--desktop", "0", "--language", "0409", "--default", "0"]
 

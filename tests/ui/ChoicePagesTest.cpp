@@ -151,7 +151,7 @@ int ChoicesStep(HWND page) {
       // language, which has none here and is still listed and selected.
       HKL layouts[64] = {};
       const int layoutCount = GetKeyboardLayoutList(64, layouts);
-      ASSERT_GT(layoutCount, 0);
+      EXPECT_GT(layoutCount, 0);
       const LRESULT count = Combo(page, IDC_TARGET_LANGUAGE, CB_GETCOUNT);
       EXPECT_GE(count, 2);
       bool english = false;
@@ -308,18 +308,21 @@ int ViewStep(HWND page) {
   return 1;
 }
 
-TEST_F(ChoicePagesTest, EachSystemAndModeShowsItsControls) {
-  const ViewCase cases[] = {
-      {51, 0, false, true, true}, {62, 0, true, true, false}, {61, 1, false, false, false}};
-  for (const ViewCase& c : cases) {
-    SCOPED_TRACE(testing::Message() << "version " << c.version << " update " << c.updateOnly);
-    g_view = c;
-    InstallerAppProbe::versionCode(app) = c.version;
-    InstallerAppProbe::updateOnly(app) = c.updateOnly;
-    InstallerAppProbe::defaultLanguageFlag(app) = 1;
-    InstallerAppProbe::placementOption(app) = 0;
-    RunWalk(ViewStep, 2);
-  }
+class OptionsViewTest : public ChoicePagesTest, public ::testing::WithParamInterface<ViewCase> {};
+
+TEST_P(OptionsViewTest, ShowsTheControlsOfItsSystemAndMode) {
+  g_view = GetParam();
+  InstallerAppProbe::versionCode(app) = g_view.version;
+  InstallerAppProbe::updateOnly(app) = g_view.updateOnly;
+  InstallerAppProbe::defaultLanguageFlag(app) = 1;
+  InstallerAppProbe::placementOption(app) = 0;
+  RunWalk(ViewStep, 2);
 }
+
+// Windows XP, Windows 8 and an update on Windows 7.
+INSTANTIATE_TEST_SUITE_P(Systems, OptionsViewTest,
+                         ::testing::Values(ViewCase{51, 0, false, true, true},
+                                           ViewCase{62, 0, true, true, false},
+                                           ViewCase{61, 1, false, false, false}));
 
 }  // namespace

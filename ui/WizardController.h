@@ -21,6 +21,7 @@ class OptionsPage;
 class KeyAssignmentPage;
 class KeyRemapPage;
 class FinishPage;
+struct KeyRow;
 
 class WizardController {
  public:
@@ -123,6 +124,12 @@ class WizardController {
   int32_t pageFlag() const;
   void setPageFlag(int32_t flag);
   void setRestartRequested(int32_t flag);
+  // The row of the live key table (the user's choices) or of the static one
+  // (the defaults) for `scanCode`; null when the table has none.
+  KeyRow* findKey(uint32_t scanCode);
+  const KeyRow* findStaticKey(uint32_t scanCode) const;
+  // Drops choices equal to the keys' defaults. 1 = done; 0 = no table.
+  int normaliseKeyTable();
   // The sequences: 1 = done; 0 = failed (or no application object).
   int runInstall();
   int runUninstall();

@@ -120,6 +120,16 @@ void WizardController::setRestartRequested(int32_t flag) {
   if (app != nullptr) app->setRestartRequested(flag);
 }
 
+KeyRow* WizardController::findKey(uint32_t scanCode) {
+  return app != nullptr ? app->findKey(scanCode) : nullptr;
+}
+
+const KeyRow* WizardController::findStaticKey(uint32_t scanCode) const {
+  return app != nullptr ? app->findStaticKey(scanCode) : nullptr;
+}
+
+int WizardController::normaliseKeyTable() { return app != nullptr ? app->normaliseKeyTable() : 0; }
+
 int WizardController::runInstall() { return app != nullptr ? app->runInstall() : 0; }
 
 int WizardController::runUninstall() { return app != nullptr ? app->runUninstall() : 0; }

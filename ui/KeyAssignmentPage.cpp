@@ -119,23 +119,5 @@ int KeyAssignmentPage::onCommand() {
     return 0;
   }
   if (notifyCode != BN_CLICKED) return 0;
-  switch (controlId) {
-    case IDC_NEXT:
-      postToFrame(kGoNext);  // no effect at this step
-      return 1;
-    case IDC_CANCEL:
-      postToFrame(kCloseRequest);  // nothing more is saved
-      return 1;
-    case IDC_BACK:
-      saveRows();
-      postToFrame(kShowOptions);
-      return 1;
-    case IDC_REMAP:
-      saveRows();
-      postToFrame(kShowKeyRemap);
-      return 1;
-    default:
-      rowToggled(controlId);
-      return 0;
-  }
+  return flowButtonClicked(IDC_REMAP, kShowKeyRemap);
 }

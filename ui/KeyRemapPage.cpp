@@ -84,23 +84,5 @@ int KeyRemapPage::onCommand() {
     return 0;
   }
   if (notifyCode != BN_CLICKED) return 0;
-  switch (controlId) {
-    case IDC_NEXT:
-      postToFrame(kGoNext);  // no effect at this step
-      return 1;
-    case IDC_CANCEL:
-      postToFrame(kCloseRequest);  // nothing more is saved
-      return 1;
-    case IDC_BACK:
-      saveRows();
-      postToFrame(kShowOptions);
-      return 1;
-    case IDC_KEYS:
-      saveRows();
-      postToFrame(kShowKeyAssignment);
-      return 1;
-    default:
-      rowToggled(controlId);
-      return 0;
-  }
+  return flowButtonClicked(IDC_KEYS, kShowKeyAssignment);
 }

@@ -2,8 +2,10 @@
 
 #include "ui/KeyRowsPage.h"
 
+#include "res/resource.h"
 #include "text/Memory.h"
 #include "ui/WizardController.h"
+#include "ui/WizardMessage.h"
 
 namespace {
 
@@ -131,4 +133,22 @@ void KeyRowsPage::saveRows() {
   }
   /* result ignored: 0 only without a table, which findKey already met */
   controller->normaliseKeyTable();
+}
+
+int KeyRowsPage::flowButtonClicked(int32_t switchButton, uint32_t switchMessage) {
+  if (controlId == IDC_NEXT) {
+    postToFrame(kGoNext);  // no effect at this step
+    return 1;
+  }
+  if (controlId == IDC_CANCEL) {
+    postToFrame(kCloseRequest);  // nothing more is saved
+    return 1;
+  }
+  if (controlId == IDC_BACK || controlId == switchButton) {
+    saveRows();
+    postToFrame(controlId == IDC_BACK ? kShowOptions : switchMessage);
+    return 1;
+  }
+  rowToggled(controlId);
+  return 0;
 }

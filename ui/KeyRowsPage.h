@@ -55,6 +55,11 @@ class KeyRowsPage : public WindowBase {
   // Every row into the key table (ticked: its list's choice, else 0), then the
   // choices equal to the defaults dropped.
   void saveRows();
+  // A button click both key pages handle alike: Next (nothing at this step),
+  // Cancel (the close question; nothing more saved), Back (rows saved, then the
+  // options page), `switchButton` (rows saved, then `switchMessage`'s page);
+  // any other id toggles a row. The onCommand result.
+  int flowButtonClicked(int32_t switchButton, uint32_t switchMessage);
   // Fills list `list` from the whole item table and drops row 0, selecting
   // `value`, or `fallbackIndex` when no offered row has it (-1: nothing).
   // 1 = filled.

@@ -6,7 +6,7 @@
 # wizard's windows meet no other test's and nothing stays behind.
 add_executable(gui_driver "${CMAKE_SOURCE_DIR}/tests/gui/GuiDriver.cpp"
   "${CMAKE_SOURCE_DIR}/tests/gui/PayloadTexts.cpp" "${CMAKE_SOURCE_DIR}/tests/gui/WizardProbe.cpp"
-  "${CMAKE_SOURCE_DIR}/tests/gui/StartupBench.cpp")
+  "${CMAKE_SOURCE_DIR}/tests/gui/StartupBench.cpp" "${CMAKE_SOURCE_DIR}/tests/gui/WizardWalk.cpp")
 kestrel_test_options(gui_driver)
 target_link_options(gui_driver PRIVATE -municode)
 target_link_libraries(gui_driver PRIVATE kestrel_payload_data kestrel_payload kestrel_text

@@ -1,9 +1,10 @@
 # ScenarioTests: the engine driver (tests/scenario/EngineDriver.cpp), a Windows
 # program that runs the install engine as setup.exe's phases would, without the
 # wizard, for the scenario tests over the Windows matrix and the benchmark. It
-# is built here and is never part of setup.exe.
+# is built here and is never part of setup.exe. It carries setup.exe's resources
+# for its wizard-without-rights, the GUI tests' seam for a user without the right.
 add_executable(engine_driver "${CMAKE_SOURCE_DIR}/tests/scenario/EngineDriver.cpp"
-  $<TARGET_OBJECTS:kestrel_ui>)
+  $<TARGET_OBJECTS:kestrel_ui> $<TARGET_OBJECTS:kestrel_resources>)
 kestrel_test_options(engine_driver)
 target_link_options(engine_driver PRIVATE -municode)
 target_link_libraries(engine_driver PRIVATE kestrel_app kestrel_payload_data kestrel_payload
@@ -43,6 +44,18 @@ foreach(bits 32 64)
     kestrel_scenario(matrix ${bits} ${version})
   endforeach()
 endforeach()
+# The same life made through setup.exe's wizard by gui_driver.exe, on every entry:
+# one at a time and never beside the GUI tests or ui_tests (they share the display).
+foreach(bits 32 64)
+  foreach(version IN LISTS KESTREL_MATRIX_${bits})
+    kestrel_scenario(wizard ${bits} ${version})
+    set_tests_properties(scenario.wizard.${bits}.${version} PROPERTIES RESOURCE_LOCK kestrel_wizard_frame)
+  endforeach()
+endforeach()
+kestrel_scenario(wizard-fails 64 win7)
+kestrel_scenario(wizard-refused 32 winxp)
+set_tests_properties(scenario.wizard-fails.64.win7 scenario.wizard-refused.32.winxp PROPERTIES
+  RESOURCE_LOCK kestrel_wizard_frame)
 # The other scenarios on a spread of it: both prefixes, before and after Vista.
 kestrel_scenario(older 32 winxp)
 kestrel_scenario(shared 64 win7)

@@ -6,12 +6,13 @@
 # walks the real setup.exe with gui_driver.exe under `wine explorer /desktop` (so
 # that Wine draws the window frames) on its own Xvfb screen, taking each picture
 # with ImageMagick's `import`.
-# usage: scripts/screenshots.sh [--bits 32|64] [--version NAME]   (default 32, winxp)
+# usage: scripts/screenshots.sh [--bits 32|64] [--version NAME]   (default 32, win7: the
+# options page shows every control from Vista on)
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$repo"
-bits=32 version=winxp
+bits=32 version=win7
 while [ $# -gt 0 ]; do
   case "$1" in
     --bits) bits=$2; shift 2 ;;

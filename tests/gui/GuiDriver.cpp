@@ -8,6 +8,9 @@
 //   gui_driver.exe installed-restart SETUP.EXE  Update, Remove; the finish page closed
 //                                               by its close box or by its button
 //   gui_driver.exe no-frame SETUP.EXE HOOK.DLL  the frame refused by a CBT hook
+//   gui_driver.exe walk SETUP.EXE OP [CHOICES]  one step of an installation's life through
+//                                               the wizard, the choices made on its pages
+//                                               (WalkCommand; run_scenario.py's gui steps)
 //   gui_driver.exe bench RUNS PROGRAM.EXE...    start-up times (see StartupBench.cpp)
 //   gui_driver.exe shots-fresh SETUP.EXE REQUEST, shots-installed SETUP.EXE REQUEST LANGUAGE
 //                                               pictures of every page (scripts/screenshots.sh)
@@ -20,59 +23,11 @@
 
 #include <string>
 
+#include "tests/gui/DriverChecks.h"
 #include "tests/gui/PayloadTexts.h"
 #include "tests/gui/StartupBench.h"
 #include "tests/gui/WizardProbe.h"
-
-namespace {
-
-// Controls of the pages, by the ids the dialog templates give them.
-enum Control : int {
-  kNext = 1,
-  kWide = 2,
-  kCancel = 300,
-  kBack = 301,
-  kKeysButton = 303,
-  kAccept = 305,
-  kLicenceBox = 306,
-  kLanguageLabel = 307,
-  kWelcomeHeading = 308,
-  kWelcomeBody = 309,
-  kLicenceHeading = 311,
-  kRemove = 315,
-  kInstall = 206,
-  kFirstKeyList = 1401,
-  kLanguageList = 2002,
-  kUpdate = 2003,
-  kFinishHeading = 1209,
-  kFinishResult = 1204,
-  kRestart = 1213
-};
-// Texts, by string id.
-enum Text : uint32_t {
-  kProductName = 0,
-  kLanguageLabelText = 1,
-  kLayoutName = 81,
-  kLanguageItem1 = 91,
-  kLanguageItem0 = 92,
-  kCaption = 93,
-  kFrameClass = 94,
-  kQuitQuestion = 96,
-  kFreshHeading = 97,
-  kCancelText = 98,
-  kNextText = 99,
-  kAcceptText = 105,
-  kRemoveText = 125,
-  kUpdateText = 126,
-  kRemoveQuestion = 127,
-  kRemovedText = 128,
-  kFreshBody = 129,
-  kLicenceHeadingText = 130,
-  kInstalledBody = 134,
-  kRestartText = 135,
-  kWideText = 138,
-  kInstalledHeading = 139
-};
+#include "tests/gui/WizardWalk.h"
 
 PayloadTexts gTexts;
 int gFailures = 0;
@@ -97,61 +52,7 @@ bool CheckText(const std::wstring& got, const std::wstring& expected, const std:
       same, what + (same ? L"" : L"\n  shown:    [" + got + L"]\n  expected: [" + expected + L"]"));
 }
 
-// One running copy of setup.exe and its frame.
-struct Wizard {
-  StartedProgram program;
-  HWND frame = nullptr;
-  std::wstring frameClass;
-
-  bool open(const std::wstring& setup) {
-    frameClass = gTexts.text(0, kFrameClass);
-    if (!Check(program.start(setup) == 1, L"setup.exe starts")) return false;
-    DWORD code = 0;
-    WaitUntil(kWindowWait, [&] {
-      return (frame = TopWindowOf(program.id(), frameClass.c_str())) != nullptr ||
-             program.waitForExit(0, &code) == 1;
-    });
-    return Check(frame != nullptr, L"the frame of class " + frameClass + L" appears");
-  }
-  // The page that has control `marker`, once shown.
-  HWND page(int marker, const wchar_t* name) {
-    HWND found = nullptr;
-    WaitUntil(kWindowWait, [&] { return (found = PageWith(frame, marker)) != nullptr; });
-    std::wstring shown;  // what the frame shows instead
-    for (HWND child = GetWindow(frame, GW_CHILD); found == nullptr && child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-      shown += L"\n" + Snapshot(frame, child);
-    }
-    Check(found != nullptr, std::wstring(L"the ") + name + L" page is shown" + shown);
-    return found;
-  }
-  // Clicks `button` on `from` and waits for the page with control `marker`.
-  HWND go(HWND from, int button, int marker, const wchar_t* name) {
-    Click(from, button);
-    WaitUntil(kWindowWait, [&] { return !IsWindow(from); });
-    return page(marker, name);
-  }
-  HWND question() {
-    HWND box = nullptr;
-    WaitUntil(kWindowWait, [&] { return (box = MessageBoxOf(frame)) != nullptr; });
-    return box;
-  }
-  // Answers the message box with `button` (IDYES, IDNO) and waits until it is
-  // gone. A press the box's modal loop has not taken yet is repeated; once the
-  // box has taken one it is gone.
-  void answer(HWND box, int button) {
-    for (int tries = 0; tries < 20 && IsWindow(box); ++tries) {
-      Click(box, button);
-      WaitUntil(kStepWait / 20, [&] { return !IsWindow(box); });
-    }
-    Check(!IsWindow(box), L"the message box takes the answer");
-  }
-  bool ends(const std::wstring& how) {
-    DWORD code = 0;
-    const bool ended = program.waitForExit(kWindowWait, &code) == 1;
-    return Check(ended && code == 0, L"setup.exe ends with exit code 0 " + how);
-  }
-};
+namespace {
 
 // Checks that a snapshot is unchanged, showing the lines that differ.
 void CheckUnchanged(const std::wstring& before, const std::wstring& after,
@@ -443,6 +344,10 @@ int ShotsFresh(const std::wstring& setup, const std::wstring& request) {
     Shot(w, page, request, (L"options" + suffix).c_str());
     page = w.go(page, kKeysButton, kFirstKeyList, L"key assignment");
     if (page == nullptr) return 1;
+    // One row in use for the picture: Caps Lock (box 1312) as left Ctrl.
+    Click(page, 1312);
+    WaitUntil(kStepWait, [&] { return Enabled(page, 1412); });
+    ChooseComboData(page, 1412, 0xA2, CBN_SELENDOK);
     Shot(w, page, request, (L"keys" + suffix).c_str());
     Click(page, kCancel);
     HWND box = w.question();
@@ -502,6 +407,8 @@ int wmain(int argc, wchar_t** argv) {
   } else if (scenario == L"shots-installed" && argc >= 5) {
     ShotsInstalled(argv[2], argv[3], _wtoi(argv[4]));
     ShotsDone(argv[3]);
+  } else if (scenario == L"walk" && argc >= 4) {
+    WalkCommand(argc, argv);
   } else if (scenario == L"no-frame" && argc >= 4) {
     NoFrame(argv[2], argv[3]);
   } else {

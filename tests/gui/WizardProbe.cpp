@@ -12,8 +12,9 @@ StartedProgram::~StartedProgram() {
   }
 }
 
-int StartedProgram::start(const std::wstring& path) {
+int StartedProgram::start(const std::wstring& path, const std::wstring& arguments) {
   std::wstring commandLine = L"\"" + path + L"\"";
+  if (!arguments.empty()) commandLine += L" " + arguments;
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION started = {};

@@ -22,8 +22,8 @@ class StartedProgram {
   ~StartedProgram();
   StartedProgram(const StartedProgram&) = delete;
   StartedProgram& operator=(const StartedProgram&) = delete;
-  // 1 = started (path quoted, no other arguments); 0 = CreateProcessW failed.
-  int start(const std::wstring& path);
+  // 1 = started (path quoted, then `arguments` when given); 0 = CreateProcessW failed.
+  int start(const std::wstring& path, const std::wstring& arguments = std::wstring());
   // 1 = ended within `ms`, its exit code in *code; 0 = still running.
   int waitForExit(DWORD ms, DWORD* code);
   DWORD id() const { return processId; }

@@ -48,10 +48,7 @@ class Run:
         self.args = args
         self.machine = sc.Machine(args, args.name, layers)
         self.machine.set_version(args.version)
-        # Windows the display's (absent) window manager does not manage: Wine would
-        # otherwise wait 2 s for one to confirm that each closed message box is gone.
-        with open(os.path.join(self.machine.prefix, "user.reg"), "a") as f:
-            f.write('\n[Software\\\\Wine\\\\X11 Driver] 1700000000\n"Managed"="N"\n')
+        sc.unmanaged_windows(self.machine)
         # The restart request's FIXME, and every process started (the settings
         # program must start only when its button is pressed, never here).
         self.machine.env["WINEDEBUG"] = "-all,fixme+advapi,trace+process"

@@ -7,6 +7,10 @@
 //       [--language HEX] [--default 0|1] [--final 0|1] [--desktop 0|1]
 //       [--assign SCAN:VK]... [--interface 0|1] [--as-version CODE]
 //       [--as-arch ARCH] [--no-wait]
+//   engine_driver.exe wizard-without-rights
+//       the wizard as setup.exe shows it, but for a user the run phase found to be an
+//       administrator and the pages then find not to be one (the GUI tests' seam
+//       for message 122 on Install and Remove); exit code 0 once it is over.
 //
 // Exit code: 0 = the sequence returned 1; 1 = it returned 0; 2 = it could not
 // start (initialise failed, the system is not supported, not an administrator,
@@ -29,12 +33,13 @@
 #include "payload/StringIds.h"
 #include "setup/Pause.h"
 #include "tests/app/support/InstallerAppProbe.h"
+#include "ui/WizardController.h"
 
 namespace {
 
 bool gNoWait = false;
 
-enum class Operation { Install, Update, Remove };
+enum class Operation { Install, Update, Remove, WizardWithoutRights };
 
 struct Choices {
   Operation operation = Operation::Install;
@@ -61,6 +66,7 @@ bool Parse(int argc, wchar_t** argv, Choices& c) {
   if (op == L"install") c.operation = Operation::Install;
   else if (op == L"update") c.operation = Operation::Update;
   else if (op == L"remove") c.operation = Operation::Remove;
+  else if (op == L"wizard-without-rights") c.operation = Operation::WizardWithoutRights;
   else return false;
   for (int i = 2; i < argc; ++i) {
     const std::wstring_view name = argv[i];
@@ -163,7 +169,16 @@ int wmain(int argc, wchar_t** argv) {
   int exitCode = 2;
   {
     InstallerApp app;
-    if (Prepare(app, choices) && Choose(app, choices)) {
+    if (choices.operation == Operation::WizardWithoutRights) {
+      exitCode = 2;
+      if (Prepare(app, choices)) {
+        InstallerAppProbe::isAdministrator(app) = 0;
+        /* result ignored: the GUI driver checks what the wizard showed */
+        InstallerAppProbe::wizard(app)->runWizard();
+        app.finish();
+        exitCode = 0;
+      }
+    } else if (Prepare(app, choices) && Choose(app, choices)) {
       const char* name = "install";
       LARGE_INTEGER frequency, start, end;
       QueryPerformanceFrequency(&frequency);

@@ -37,6 +37,10 @@ VERSION_CODES = {"win2k": 50, "winxp": 51, "winxp64": 52, "win2003": 52, "vista"
                  "win7": 61, "win8": 62, "win10": 62}
 WINE_ENV = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml=;winemenubuilder.exe=d"}
 ABSENT = object()  # a registry value or key that must not exist
+# Keys Wine rewrites whenever a program meets the display, whatever it does: the
+# display adapters' and the monitors' device classes.
+WINE_VOLATILE = re.compile(r"system\\currentcontrolset\\control\\class\\"
+                           r"\{(4d36e968|4d36e96e)-e325-11ce-bfc1-08002be10318\}(\\.*)?")
 KLID = "a0e70415"
 SYSTEM = "C:\\windows\\system32"
 
@@ -286,6 +290,8 @@ class Env:
         self.user_desktop = "C:\\users\\%s\\Desktop" % user
         self.software = "Software\\Wow6432Node" if self.bits == 64 else "Software"
         self.driver = os.path.join(self.tree, "engine_driver.exe")
+        self.setup = os.path.join(self.tree, "setup.exe")
+        self.installer = self.driver  # the program whose copy the installation keeps
         # (target, staging) of each layout library, 32-bit first.
         folder = self.program_parent + "\\Kestrel\\"
         if self.bits == 64:
@@ -319,7 +325,7 @@ class Env:
         if item in ("web_menu", "web_desk"):
             return (t[69] % (self.program_parent + "\\Kestrel", t[80])).encode("utf-8")
         if item == "setup":
-            return read_bytes(self.driver)
+            return read_bytes(self.installer)
         return None
 
     def shortcut(self, item, paths, lang):
@@ -380,13 +386,19 @@ class Step:
                   "delete": the libraries are deleted then; None: neither
       at_restart  items that are in use and go at the restart
       before      f(machine, env, state) run first; run_from: the program to run
+      unchanged   the step must change nothing: the whole registry and drive C are
+                  compared before and after it (but for what Wine itself keeps up to date)
+      gui         the step is made through setup.exe's wizard by gui_driver.exe's walk
+                  (tests/gui), the same choices made on its pages, instead of the engine driver
       **state     the installation state afterwards, as State's fields"""
     def __init__(self, name, op, options=None, exit=0, made=(), scripts=None, completion=False,
-                 libraries=None, at_restart=(), before=None, run_from=None, extra=(), **state):
+                 libraries=None, at_restart=(), before=None, run_from=None, extra=(), gui=False,
+                 unchanged=False, **state):
         self.name, self.op, self.options, self.exit, self.made = name, op, options, exit, set(made)
         self.scripts, self.completion, self.libraries = scripts, completion, libraries
         self.at_restart, self.before, self.run_from = set(at_restart), before, run_from
-        self.extra, self.state = list(extra), state
+        self.extra, self.state, self.gui = list(extra), state, gui
+        self.unchanged = unchanged
 
 
 class State:
@@ -604,6 +616,37 @@ def layout_line(env, options, target, bits):
     return ["layout", target, windows_path(reference), str(options.decimal), keys]
 
 
+def whole_machine(machine):
+    """The registry (both hives) and {path: (size, mtime)} of every file on drive C."""
+    if machine.up:
+        machine.down()
+    files, drive = {}, os.path.join(machine.prefix, "drive_c")
+    for dirpath, _, filenames in os.walk(drive):
+        for name in filenames:
+            info = os.lstat(os.path.join(dirpath, name))
+            files[os.path.join(dirpath, name)[len(drive):]] = (info.st_size, info.st_mtime_ns)
+    return machine.registry(), files
+
+
+def check_unchanged(checks, before, after):
+    """Nothing differs but what Wine itself keeps up to date on every start."""
+    (system0, user0), files0 = before
+    (system1, user1), files1 = after
+    for hive, was, now in (("system", system0, system1), ("user", user0, user1)):
+        changed = sorted(k for k in set(was) | set(now) if was.get(k) != now.get(k)
+                         and not WINE_VOLATILE.match(k))
+        checks.expect(not changed, "the %s registry changed: %s" % (hive, changed))
+    changed = sorted(f for f in set(files0) | set(files1) if files0.get(f) != files1.get(f))
+    checks.expect(not changed, "files changed on drive C: %s" % changed)
+
+
+def unmanaged_windows(machine):
+    """Windows the display's (absent) window manager does not manage: Wine would otherwise
+    wait 2 s for one to confirm that each closed message box is gone (server down)."""
+    with open(os.path.join(machine.prefix, "user.reg"), "a") as f:
+        f.write('\n[Software\\\\Wine\\\\X11 Driver] 1700000000\n"Managed"="N"\n')
+
+
 def run_steps(args, steps, lang, language, default, desktop):
     """Runs a scenario's steps for a user of language `lang` (0 English, 1 Polish: the
     program's texts and file names follow it) with the checks after each step and after
@@ -612,26 +655,45 @@ def run_steps(args, steps, lang, language, default, desktop):
     layers = [os.path.join(args.tree, "scenario", "layer%d" % args.bits), base_prefix(args.bits)]
     machine = Machine(args, args.name, layers, lang)
     machine.set_version(args.version)
+    if any(step.gui for step in steps):
+        unmanaged_windows(machine)
     files = {}
     try:
         for step in steps:
             checks.where = step.name
             if step.before:
                 step.before(machine, env, st)
+            before = whole_machine(machine) if step.unchanged else None
             driver = [step.op, *step.extra]
             if step.options:
                 driver += step.options.args()
-            if step.op == "install":
+            if step.op.startswith("install"):
                 driver += ["--final", "1", "--desktop", str(desktop),
                            "--language", "%04x" % language, "--default", str(default)]
             program = step.run_from(st) if step.run_from else windows_path(env.driver)
             detected = st.detected()
-            rc, out = machine.wine(program, *driver)
-            line = re.search(r"engine: \w+=\d installedVersion=(-?\d+) ", out)
-            checks.expect(rc == step.exit and line is not None,
-                          "exit %d, expected %d: %s" % (rc, step.exit, out.strip()))
-            checks.expect(line is not None and int(line.group(1)) == detected,
-                          "installedVersion %s, expected %d" % (line and line.group(1), detected))
+            if step.gui:
+                program = windows_path(env.setup)
+                if step.op.endswith("-refused"):  # the engine driver's seam for the right
+                    program = windows_path(env.driver)
+                    driver += ["--argument", "wizard-without-rights"]
+                if step.op.startswith("install") and env.code >= 62:
+                    driver[driver.index("--desktop") + 1] = "-1"  # forced on by the page
+                rc, out = machine.wine(windows_path(os.path.join(env.tree, "gui_driver.exe")),
+                                       "walk", program, *driver, "--version-code", str(env.code),
+                                       "--ui", str(lang))
+                checks.expect(rc == step.exit, "the walk's exit %d, expected %d:\n%s" %
+                              (rc, step.exit, out.strip()))
+            else:
+                rc, out = machine.wine(program, *driver)
+                line = re.search(r"engine: \w+=\d installedVersion=(-?\d+) ", out)
+                checks.expect(rc == step.exit and line is not None,
+                              "exit %d, expected %d: %s" % (rc, step.exit, out.strip()))
+                checks.expect(line is not None and int(line.group(1)) == detected,
+                              "installedVersion %s, expected %d"
+                              % (line and line.group(1), detected))
+            if "setup" in step.made:
+                env.installer = env.setup if step.gui else env.driver
 
             # The state the table says the step leaves.
             planned = env.planned(lang, program.replace("/", "\\").rsplit("\\", 1)[-1])
@@ -643,6 +705,8 @@ def run_steps(args, steps, lang, language, default, desktop):
             for name, value in step.state.items():
                 setattr(st, name, value(env) if callable(value) else value)
 
+            if before:
+                check_unchanged(checks, before, whole_machine(machine))
             machine.down()
             hives = dict(zip(("system", "user"), machine.registry()))
             check_registry(checks, hives, expected_registry(env, st))
@@ -702,6 +766,7 @@ def run_steps(args, steps, lang, language, default, desktop):
 A = Options(0, 0, {0x3A: 0xA2, 0xE05B: 0x15D})   # Caps Lock as left Ctrl, left Windows as Apps
 B = Options(1, 1, {0x29: 0x1B, 0xE11D: 0x91})    # grave accent as Esc, Pause as Scroll Lock
 C = Options(2, 0, {0x46: 0x13, 0xE038: 0x1A3})   # Scroll Lock as Pause, right Alt as right Ctrl
+W = Options(1, 1, A.keys)  # A's keys (the key page offers them) with B's variant and decimal key
 ALL = set(ITEMS)
 
 # Each matrix entry's user and wizard choices: the user's language (0 English, 1 Polish),
@@ -712,6 +777,19 @@ MATRIX = {(32, "win2k"): (0, 0x0415, 0, 1), (32, "winxp"): (1, 0x0415, 1, 1),
           (64, "winxp64"): (0, 0x0415, 1, 1), (64, "vista"): (1, 0x0415, 0, 1),
           (64, "win7"): (0, 0x0409, 1, 1), (64, "win8"): (1, 0x0415, 1, 1),
           (64, "win10"): (0, 0x0415, 0, 0)}
+
+
+def through_wizard(desktop, code):
+    """The life of one installation made through the wizard: install, update only through
+    the installed face (only the layout options change), Remove through it. From
+    Windows 8 on the page forces the desktop shortcuts on."""
+    made = ALL if desktop or code >= 62 else ALL - DESK_LINKS
+    return [
+        Step("install", "install", W, gui=True, **install(made)),
+        Step("update only", "update", C, gui=True, libraries="place"),
+        Step("remove", "remove", gui=True, items=set(), count=None, guides=None, layout=None,
+             entry=False, scripts="remove", completion=True, libraries="delete"),
+    ]
 
 
 def install(made, **more):
@@ -788,6 +866,21 @@ def hold_library(machine, env, st):
 
 
 SCENARIOS = {
+    # Through the wizard, an installation whose last step fails (the per-user key
+    # missing): message 141 ends the wizard; all else is in place.
+    "wizard-fails": lambda bits, version: ([
+        Step("per-user key missing", "install-fails", A, gui=True, before=remove_toggle_key,
+             **install(ALL, completion=False, toggle=None)),
+    ], (0, 0x0415, 1, 1)),
+    # Through the wizard of a user who is not an administrator (the engine driver's
+    # seam): Install and Remove end it with message 122; nothing changes.
+    "wizard-refused": lambda bits, version: ([
+        Step("install refused", "install-refused", gui=True, unchanged=True),
+        Step("install", "install", A, **install(ALL)),
+        Step("remove refused", "remove-refused", gui=True, unchanged=True),
+    ], (0, 0x0415, 1, 1)),
+    "wizard": lambda bits, version: (
+        through_wizard(MATRIX[bits, version][3], VERSION_CODES[version]), MATRIX[bits, version]),
     "matrix": lambda bits, version: (matrix(MATRIX[bits, version][3]), MATRIX[bits, version]),
     # Over an installation that left only the system's layout entry (level 130).
     "older": lambda bits, version: ([

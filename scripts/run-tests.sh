@@ -39,6 +39,8 @@ if ! "$repo/scripts/build.sh"; then
   finish
 fi
 echo "== build took $((SECONDS - start)) s"
+echo "== where setup.exe's bytes go (build/win32/size-report.txt)"
+cat build/win32/size-report.txt
 
 # ctest_tree DIR [WRAPPER...]: runs the tree's tests and adds its counts.
 ctest_tree() {

@@ -29,10 +29,12 @@ class Image:
         dirs = opt + (96 if self.magic == 0x10b else 112)
         self.dirs = [struct.unpack_from('<II', data, dirs + 8 * i) for i in range(16)]
         self.sections = []
+        self.section_sizes = []  # (name, bytes in the file)
         for i in range(nsections):
             s = opt + opt_size + 40 * i
             vsize, va, rsize, raw = struct.unpack_from('<IIII', data, s + 8)
             self.sections.append((va, max(vsize, rsize), raw))
+            self.section_sizes.append((data[s:s + 8].rstrip(b'\0').decode('latin-1'), rsize))
 
     def offset(self, rva):
         for va, size, raw in self.sections:

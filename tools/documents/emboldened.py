@@ -10,8 +10,9 @@ STROKE = 0.065
 
 
 class EmboldenedFont:
-    """The regular font under the bold name: same metrics and the same embedded subset
-    (it shares the regular font's per-document state), drawn outlined."""
+    """The regular font under the bold name: the same glyphs and embedded subset (its
+    characters go through the regular font), drawn outlined and spaced apart by the
+    outline's width."""
 
     _multiByte = 1
     _dynamicFont = 1

@@ -18,7 +18,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from reportlab import rl_config  # noqa: E402
 
-from documents import chart, fonts, guide, layout  # noqa: E402
+from documents import chart, fonts, guide, layout, lean  # noqa: E402
 from documents.strings import Texts  # noqa: E402
 
 GUIDE = "kestrel-guide.pdf"
@@ -41,6 +41,7 @@ def main():
     # Plain Flate streams: ASCII85 on top makes them a quarter bigger and spoils the
     # payload's own deflate of the files.
     rl_config.useA85 = 0
+    lean.install()
     texts = Texts(args.content)
     os.makedirs(args.out, exist_ok=True)
     # Written under a temporary name, so that a failed run leaves no half file behind.

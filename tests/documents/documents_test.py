@@ -76,14 +76,17 @@ def font_files(path):
 
 
 def check_lean(built):
-    """One unhinted font subset per document (bold is the same face outlined), and
-    no ASCII85 on the streams: the documents ride in setup.exe."""
+    """One unhinted font subset per document (bold is the same face outlined), no
+    ASCII85 on the streams and no entries a reader ignores: the documents ride in
+    setup.exe."""
     from fontTools.ttLib import TTFont
     for name in (GUIDE, CHART):
         path = os.path.join(built, name)
         check(b"/ASCII85Decode" not in open(path, "rb").read(), f"{name}: ASCII85 streams")
         unpacked = subprocess.run(["qpdf", "--qdf", path, "-"], capture_output=True).stdout
         check(b" 2 Tr" in unpacked, f"{name}: no outlined (bold) text")
+        unused = [k for k in (b"/ProcSet [", b"/Producer", b"/Trans") if k in unpacked]
+        check(not unused, f"{name}: entries no reader uses: {unused}")
         fonts = font_files(path)
         check(len(fonts) == 1, f"{name}: {len(fonts)} embedded fonts, not one")
         for data in fonts:

@@ -23,24 +23,24 @@ if(NOT _kestrel_document_definitions)
   return()
 endif()
 
-# reportlab is a Debian package (scripts/install-deps.sh): take the first interpreter
-# that imports it, as a python3 earlier on PATH (pyenv) may not see Debian's packages.
+# reportlab and fontTools are Debian packages (scripts/install-deps.sh): take the first
+# interpreter that imports both, as a python3 earlier on PATH (pyenv) may not see Debian's packages.
 if(NOT KESTREL_DOCUMENTS_PYTHON)
   find_package(Python3 COMPONENTS Interpreter)
   foreach(candidate IN ITEMS "${Python3_EXECUTABLE}" /usr/bin/python3)
     if(candidate)
-      execute_process(COMMAND "${candidate}" -c "import reportlab"
+      execute_process(COMMAND "${candidate}" -c "import reportlab, fontTools"
         RESULT_VARIABLE import_failed OUTPUT_QUIET ERROR_QUIET)
       if(NOT import_failed)
         set(KESTREL_DOCUMENTS_PYTHON "${candidate}" CACHE FILEPATH
-          "Python with reportlab, for the documents")
+          "Python with reportlab and fontTools, for the documents")
         break()
       endif()
     endif()
   endforeach()
 endif()
 if(NOT KESTREL_DOCUMENTS_PYTHON)
-  message(STATUS "Kestrel: no Python with reportlab (run scripts/install-deps.sh); documents skipped")
+  message(STATUS "Kestrel: no Python with reportlab and fontTools (run scripts/install-deps.sh); documents skipped")
   return()
 endif()
 

@@ -10,8 +10,9 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
   zlib1g-dev googletest libgtest-dev unicode-data
   wine wine64 wine32:i386 xvfb xauth x11-utils x11-apps imagemagick
-  # The documents: PDF drawing, the embedded font, and the tools that check them.
-  python3-reportlab fonts-dejavu-core qpdf poppler-utils
+  # The documents: PDF drawing, the embedded font and its unhinting, and the tools
+  # that check them.
+  python3-reportlab python3-fonttools fonts-dejavu-core qpdf poppler-utils
 )
 
 if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi

@@ -16,7 +16,9 @@ import sys
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from documents import chart, fonts, guide, layout  # noqa: E402
+from reportlab import rl_config  # noqa: E402
+
+from documents import chart, fonts, guide, layout, lean  # noqa: E402
 from documents.strings import Texts  # noqa: E402
 
 GUIDE = "kestrel-guide.pdf"
@@ -36,6 +38,10 @@ def main():
     except layout.LayoutError as e:
         sys.exit(f"make_documents: {e}")
     fonts.register(args.font_dir)
+    # Plain Flate streams: ASCII85 on top makes them a quarter bigger and spoils the
+    # payload's own deflate of the files.
+    rl_config.useA85 = 0
+    lean.install()
     texts = Texts(args.content)
     os.makedirs(args.out, exist_ok=True)
     # Written under a temporary name, so that a failed run leaves no half file behind.

@@ -8,6 +8,7 @@ usage: documents_test.py MAKE_DOCUMENTS CONTENT_DIR BUILT_DIR VARIANT.json...
 (BUILT_DIR holds the kestrel-guide.pdf and kestrel-chart.pdf the build made.)
 """
 
+import io
 import json
 import os
 import subprocess
@@ -62,6 +63,40 @@ def check_sound(built):
         for row in rows:
             # Columns: name, type, encoding, emb, sub, uni, object, generation.
             check(row.split()[-5] == "yes", f"{name}: font not embedded: {row.split()[0]}")
+
+
+def font_files(path):
+    """The embedded TrueType programs (FontFile2 streams) of the PDF at path."""
+    objects = json.loads(run("qpdf", "--json=2", "--json-key=qpdf", path).stdout)["qpdf"][1]
+    values = [o.get("value") for o in objects.values()]
+    numbers = [v["/FontFile2"].split()[0] for v in values
+               if isinstance(v, dict) and "/FontFile2" in v]
+    return [subprocess.run(["qpdf", f"--show-object={n}", "--filtered-stream-data", path],
+                           capture_output=True).stdout for n in numbers]
+
+
+def check_lean(built):
+    """One unhinted font subset per document (bold is the same face outlined), no
+    ASCII85 on the streams and no entries a reader ignores: the documents ride in
+    setup.exe."""
+    from fontTools.ttLib import TTFont
+    for name in (GUIDE, CHART):
+        path = os.path.join(built, name)
+        check(b"/ASCII85Decode" not in open(path, "rb").read(), f"{name}: ASCII85 streams")
+        unpacked = subprocess.run(["qpdf", "--qdf", path, "-"], capture_output=True).stdout
+        check(b" 2 Tr" in unpacked, f"{name}: no outlined (bold) text")
+        unused = [k for k in (b"/ProcSet [", b"/Producer", b"/Trans") if k in unpacked]
+        check(not unused, f"{name}: entries no reader uses: {unused}")
+        fonts = font_files(path)
+        check(len(fonts) == 1, f"{name}: {len(fonts)} embedded fonts, not one")
+        for data in fonts:
+            font = TTFont(io.BytesIO(data))
+            hinting = [t for t in ("fpgm", "prep", "cvt ") if t in font]
+            glyf = font["glyf"]
+            programs = [g for g in font.getGlyphOrder()
+                        if hasattr(glyf[g], "program") and glyf[g].program.getBytecode()]
+            check(not hinting and not programs,
+                  f"{name}: hinting left in the font: {hinting} {programs[:5]}")
 
 
 def check_contents(built, descriptions):
@@ -121,6 +156,7 @@ def main():
     descriptions = sorted((json.load(open(v, encoding="utf-8")) for v in variants),
                           key=lambda d: d["variant"])
     check_sound(built)
+    check_lean(built)
     check_contents(built, descriptions)
     check_reproducible(tool, content, built, variants)
     check_refuses_broken_input(tool, content, variants)

@@ -1,11 +1,15 @@
 # Embeds DejaVu Sans (Debian's fonts-dejavu-core) in the documents, so that the
 # Polish letters, quotation marks, dashes and accents print on every PDF viewer.
+# One face only: bold is the regular face outlined (emboldened.py), and the embedded
+# subset carries no hinting (unhinted.py).
 import os
 
 from reportlab import rl_config
 from reportlab.pdfbase import pdfmetrics
-from reportlab.pdfbase.ttfonts import TTFont
 from reportlab.lib.fonts import addMapping
+
+from . import emboldened
+from .unhinted import UnhintedFont
 
 REGULAR = "DejaVuSans"
 BOLD = "DejaVuSans-Bold"
@@ -18,10 +22,10 @@ def register(font_dir=DEFAULT_DIR):
     global _face
     if _face is not None:
         return
-    regular = TTFont(REGULAR, os.path.join(font_dir, "DejaVuSans.ttf"))
-    bold = TTFont(BOLD, os.path.join(font_dir, "DejaVuSans-Bold.ttf"))
+    regular = UnhintedFont(REGULAR, os.path.join(font_dir, "DejaVuSans.ttf"))
     pdfmetrics.registerFont(regular)
-    pdfmetrics.registerFont(bold)
+    pdfmetrics.registerFont(emboldened.EmboldenedFont(BOLD, regular))
+    emboldened.install()
     # Paragraph markup (<b>) finds the bold face through the family.
     addMapping(REGULAR, 0, 0, REGULAR)
     addMapping(REGULAR, 1, 0, BOLD)

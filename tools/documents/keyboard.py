@@ -105,12 +105,25 @@ def draw(c, variant, x, y, width):
 
 
 def draw_cap(c, box, unit, fill):
-    g = GAP * unit / 2
-    c.setFillColor(fill)
-    c.setStrokeColor(KEY_EDGE)
-    c.setLineWidth(max(0.4, unit * 0.012))
-    c.roundRect(box.x + g, box.y + g, box.w - 2 * g, box.h - 2 * g, RADIUS * unit,
-                stroke=1, fill=1)
+    """A key cap at box. Each size and colour is drawn once per document (a form)
+    and placed for every key that has it: a keyboard repeats a handful of caps."""
+    forms = c.__dict__.setdefault("key_cap_forms", {})  # (size, colour) -> form name;
+    # the canvas lives as long as its document, and short names keep the pages small
+    shape = (round(box.w, 2), round(box.h, 2), round(unit, 2), fill.hexval())
+    name = forms.get(shape)
+    if name is None:
+        name = forms[shape] = f"C{len(forms)}"
+        c.beginForm(name, 0, 0, box.w, box.h)
+        g = GAP * unit / 2
+        c.setFillColor(fill)
+        c.setStrokeColor(KEY_EDGE)
+        c.setLineWidth(max(0.4, unit * 0.012))
+        c.roundRect(g, g, box.w - 2 * g, box.h - 2 * g, RADIUS * unit, stroke=1, fill=1)
+        c.endForm(compression=0)  # tiny: they deflate better together in the payload
+    c.saveState()
+    c.translate(box.x, box.y)
+    c.doForm(name)
+    c.restoreState()
 
 
 def _draw_iso_enter(c, x, top, unit):

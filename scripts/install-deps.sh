@@ -13,6 +13,8 @@ packages=(
   # The documents: PDF drawing, the embedded font and its unhinting, and the tools
   # that check them.
   python3-reportlab python3-fonttools fonts-dejavu-core qpdf poppler-utils
+  # Authenticode signing, and the throwaway certificate the tests sign with.
+  osslsigncode openssl
 )
 
 if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi

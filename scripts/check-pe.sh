@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks a built image of the product: setup.exe or a layout library.
-#   - setup.exe is PE32 for i386 with the GUI subsystem and has an import table;
+#   - setup.exe is PE32 for i386 with the GUI subsystem, has an import table, and keeps
+#     ASLR and DEP (with its relocations);
 #   - the image's subsystem version asks for no newer Windows than its oldest system;
 #   - every function it imports is in the table of imports with a minimum Windows
 #     version that its oldest system has, and the table itself is sorted and complete.
@@ -36,6 +37,10 @@ if ! grep -Eq '^[[:space:]]+DLL$' <<<"$dump"; then
   check "PE32 optional header (magic 010b)" '^Magic[[:space:]]+010b'
   check "GUI subsystem" '^Subsystem[[:space:]]+00000002'
   check "import table" 'DLL Name:'
+  # Address-space randomisation and no execution from data, which need relocations.
+  check "ASLR (DYNAMIC_BASE)" '^[[:space:]]+DYNAMIC_BASE$'
+  check "DEP (NX_COMPAT)" '^[[:space:]]+NX_COMPAT$'
+  check "base relocations" '^Entry 5 [0-9a-f]+ [0-9a-f]*[1-9a-f][0-9a-f]* Base Relocation Directory'
 fi
 
 subsystem=$(awk '/^MajorSubsystemVersion/ { major = $2 } /^MinorSubsystemVersion/ { minor = $2 }

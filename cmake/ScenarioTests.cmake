@@ -62,6 +62,25 @@ kestrel_scenario(shared 64 win7)
 kestrel_scenario(from-copy 64 winxp64)
 kestrel_scenario(failures 32 vista)
 
+# The damage campaign (tests/scenario/run_damage.py): the earlier installation's
+# record, the layout entry, the scan-code map and the per-user key, damaged one way
+# at a time, each state through detection then install and detection then removal
+# in one Wine session per test. Two thirds of the states on the cheap 32-bit
+# Windows XP entry (two tests, so that ctest -j shares them out), a sixth each on
+# 64-bit Windows 7 and 32-bit Vista.
+set(_damage_run "${Python3_EXECUTABLE}" "${CMAKE_SOURCE_DIR}/tests/scenario/run_damage.py")
+foreach(part "32 winxp 0,1/6 a" "32 winxp 2,3/6 b" "64 win7 4/6 a" "32 vista 5/6 a")
+  separate_arguments(part)
+  list(GET part 0 bits)
+  list(GET part 1 version)
+  list(GET part 2 share)
+  list(GET part 3 name)
+  set(test scenario.damage.${bits}.${version}.${name})
+  add_test(NAME ${test} COMMAND ${_damage_run} --bits ${bits} --version ${version}
+    --share ${share} ${_scenario_trees})
+  set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED kestrel_scenario${bits} TIMEOUT 1000)
+endforeach()
+
 # The benchmark, run briefly as a smoke test (its numbers are read, never asserted):
 #   tests/scenario/run_scenario.py bench --bits 32 --version win7 --runs 9 --tree build/win32 --tree64 build/win64
 add_test(NAME scenario.bench.32.win7

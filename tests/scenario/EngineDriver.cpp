@@ -14,7 +14,9 @@
 //
 // Exit code: 0 = the sequence returned 1; 1 = it returned 0; 2 = it could not
 // start (initialise failed, the system is not supported, not an administrator,
-// another copy runs, or the arguments are wrong). One line on standard output:
+// another copy runs, or the arguments are wrong), or, for remove, the wizard
+// would offer no Remove (its installed face needs a record of this level: a
+// damaged or missing record is not removed). One line on standard output:
 //   engine: <operation>=<0|1> installedVersion=N installCount=N recordedValueC=N ms=N
 // (ms: the sequence's own time).
 
@@ -32,6 +34,7 @@
 #include "app/LocaleChoices.h"
 #include "payload/StringIds.h"
 #include "setup/Pause.h"
+#include "setup/rules/RecordPlan.h"
 #include "tests/app/support/InstallerAppProbe.h"
 #include "ui/WizardController.h"
 
@@ -178,7 +181,14 @@ int wmain(int argc, wchar_t** argv) {
         app.finish();
         exitCode = 0;
       }
-    } else if (Prepare(app, choices) && Choose(app, choices)) {
+    } else if (!Prepare(app, choices)) {
+      fprintf(stderr, "engine_driver: could not start (initialise, system, rights or options)\n");
+    } else if (choices.operation == Operation::Remove &&
+               app.getInstalledVersion() != kRecordedLevel) {
+      printf("engine: remove not offered installedVersion=%d\n",
+             static_cast<int>(app.getInstalledVersion()));
+      fflush(stdout);
+    } else if (Choose(app, choices)) {
       const char* name = "install";
       LARGE_INTEGER frequency, start, end;
       QueryPerformanceFrequency(&frequency);

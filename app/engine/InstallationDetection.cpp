@@ -47,9 +47,9 @@ void InstallerApp::detectInstallation() {
     if (!readText(key, valueId, scratch)) return 0;
     return paths[slot].Assign(&scratch);
   };
-  // A recorded file is deleted by the sequences: one the program would not
-  // have made there (another folder or kind of file) is read as the file this
-  // run plans for the item, which is the one an installation made.
+  // A recorded file is deleted by the sequences: a path the program would not
+  // have recorded (empty, another folder or kind of file) is read as the file
+  // this run plans for the item, which is the one an installation made.
   auto readPath = [this, &scratch](HKEY key, uint32_t valueId, int32_t item) -> int {
     if (!readText(key, valueId, scratch)) return 0;
     const WString& planned = paths[PlannedSlot(item)];

@@ -24,7 +24,6 @@ int32_t ExtensionAt(const WString& path, int32_t nameLength) {
 }  // namespace
 
 int IsStoredPathUsable(const WString& stored, const WString& planned) {
-  if (stored.IsEmpty()) return 1;
   WString s, p, name, plannedName;
   if (!s.AssignAsWide(&stored) || !p.AssignAsWide(&planned) || p.IsEmpty()) return 0;
   // A plain name (no stream, no ".."), in the planned item's folder.

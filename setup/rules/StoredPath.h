@@ -5,9 +5,9 @@
 
 #include "text/WString.h"
 
-// 1 when `stored` is empty, or names a plain file directly in the folder of
-// `planned` (the path this run uses for the same item; the folders compared
-// without regard to case) with the same extension. 0 for anything else: a
-// relative path, another folder, "..", a stream, another kind of file, or an
-// empty `planned`.
+// 1 when `stored` names a plain file directly in the folder of `planned` (the
+// path this run uses for the same item; the folders compared without regard
+// to case) with the same extension. 0 for anything else: an empty or relative
+// path, another folder, "..", a stream, another kind of file, or an empty
+// `planned`.
 int IsStoredPathUsable(const WString& stored, const WString& planned);

@@ -20,7 +20,7 @@ TEST(StoredPath, OnlyAFileOfTheSameKindInThePlannedFolder) {
     const char16_t* stored;
     int usable;
   } const cases[] = {
-      {u"", 1},  // nothing recorded, nothing to delete
+      {u"", 0},  // the program never records an empty path
       {u"C:\\Program Files\\Kestrel Keyboards\\Kestrel\\Kestrel Chart.pdf", 1},
       {u"c:\\program files\\KESTREL KEYBOARDS\\kestrel\\Wykres.PDF", 1},  // another language
       {u"Kestrel Chart.pdf", 0},

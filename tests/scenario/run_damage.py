@@ -182,7 +182,7 @@ class Campaign:
             self.checker_process = subprocess.Popen(
                 ["wine", sc.windows_path(self.checker), "-"], env=self.machine.env, text=True,
                 stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=self.machine.log)
-        path = os.path.join(self.machine.dir, "damage%d.txt" % self.saves)
+        path = os.path.join(self.machine.dir, "damage.txt")
         with open(path, "w", encoding="utf-8") as f:
             f.write("\n".join(lines) + "\n")
         self.checker_process.stdin.write(sc.windows_path(path) + "\n")
@@ -310,7 +310,7 @@ FIRST = ["install", "--no-wait", *sc.A.args(), "--final", "1", "--desktop", "1",
          "--language", "0415", "--default", "1"]
 RUNS = {"install": ["install", "--no-wait", *sc.B.args(), "--final", "1", "--desktop", "1",
                     "--language", "0415", "--default", "1"],
-        "remove": ["remove", "--no-wait"]}
+        "remove": ["remove", "--no-wait", "--if-offered"]}
 
 
 class Run:
@@ -472,7 +472,9 @@ def main():
                         "modulo N is K, L, ... (default all)")
     args = parser.parse_args()
     args.tree, args.tree64 = os.path.abspath(args.tree), os.path.abspath(args.tree64)
-    args.name = "damage.%d.%s.%s" % (args.bits, args.version, args.share.replace("/", "-"))
+    # (no comma: the name is a folder in the overlay mount's options)
+    args.name = "damage.%d.%s.%s" % (args.bits, args.version,
+                                     args.share.replace("/", "-").replace(",", "+"))
     shares, parts = args.share.split("/")
     args.share = ({int(k) for k in shares.split(",")}, int(parts))
     sc.own_namespace(args.name, 900)

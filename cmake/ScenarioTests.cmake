@@ -81,7 +81,7 @@ foreach(part "32.winxp.a 0,1,2,3,4/12" "32.winxp.b 5,6,7,8,9/12" "64.win7 10/12"
   add_test(NAME scenario.damage.${name} COMMAND ${_damage_run} --bits ${bits} --version ${version}
     --share ${share} ${_scenario_trees})
   set_tests_properties(scenario.damage.${name} PROPERTIES FIXTURES_REQUIRED kestrel_scenario${bits}
-    TIMEOUT 1000)
+    TIMEOUT 1800)
 endforeach()
 
 # The benchmark, run briefly as a smoke test (its numbers are read, never asserted):

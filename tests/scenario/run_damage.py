@@ -477,7 +477,7 @@ def main():
                                      args.share.replace("/", "-").replace(",", "+"))
     shares, parts = args.share.split("/")
     args.share = ({int(k) for k in shares.split(",")}, int(parts))
-    sc.own_namespace(args.name, 900)
+    sc.own_namespace(args.name, 1700)
     start = time.time()
     campaign = Campaign(args)
     try:

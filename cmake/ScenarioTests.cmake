@@ -62,6 +62,28 @@ kestrel_scenario(shared 64 win7)
 kestrel_scenario(from-copy 64 winxp64)
 kestrel_scenario(failures 32 vista)
 
+# The damage campaign (tests/scenario/run_damage.py): the earlier installation's
+# record, the layout entry, the scan-code map and the per-user key, damaged one way
+# at a time, each state through detection then install and detection then removal
+# in one Wine session per test. Five sixths of the states on the cheap 32-bit
+# Windows XP entry (two tests, so that ctest -j shares them out), a twelfth each
+# on 64-bit Windows 7 and 32-bit Vista (each run there also starts the system
+# command for the input-language script).
+set(_damage_run "${Python3_EXECUTABLE}" "${CMAKE_SOURCE_DIR}/tests/scenario/run_damage.py")
+foreach(part "32.winxp.a 0,1,2,3,4/12" "32.winxp.b 5,6,7,8,9/12" "64.win7 10/12"
+             "32.vista 11/12")
+  separate_arguments(part)
+  list(GET part 0 name)  # BITS.VERSION[.PART]
+  list(GET part 1 share)
+  string(REPLACE "." ";" fields ${name})
+  list(GET fields 0 bits)
+  list(GET fields 1 version)
+  add_test(NAME scenario.damage.${name} COMMAND ${_damage_run} --bits ${bits} --version ${version}
+    --share ${share} ${_scenario_trees})
+  set_tests_properties(scenario.damage.${name} PROPERTIES FIXTURES_REQUIRED kestrel_scenario${bits}
+    TIMEOUT 1800)
+endforeach()
+
 # The benchmark, run briefly as a smoke test (its numbers are read, never asserted):
 #   tests/scenario/run_scenario.py bench --bits 32 --version win7 --runs 9 --tree build/win32 --tree64 build/win64
 add_test(NAME scenario.bench.32.win7

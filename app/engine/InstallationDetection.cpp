@@ -10,6 +10,7 @@
 #include "setup/rules/RecordNumbers.h"
 #include "setup/rules/RecordPlan.h"
 #include "setup/rules/ScancodeMap.h"
+#include "setup/rules/StoredPath.h"
 #include "text/Memory.h"
 
 namespace {
@@ -46,6 +47,14 @@ void InstallerApp::detectInstallation() {
     if (!readText(key, valueId, scratch)) return 0;
     return paths[slot].Assign(&scratch);
   };
+  // A recorded file is deleted by the sequences: a path the program would not
+  // have recorded (empty, another folder or kind of file) is read as the file
+  // this run plans for the item, which is the one an installation made.
+  auto readPath = [this, &scratch](HKEY key, uint32_t valueId, int32_t item) -> int {
+    if (!readText(key, valueId, scratch)) return 0;
+    const WString& planned = paths[PlannedSlot(item)];
+    return paths[item].Assign(IsStoredPathUsable(scratch, planned) ? &scratch : &planned);
+  };
   auto readNumber = [this](HKEY key, uint32_t valueId, int32_t* field) -> int {
     uint32_t value = 0;
     if (!readDword(key, valueId, value)) return 0;
@@ -77,17 +86,16 @@ void InstallerApp::detectInstallation() {
 
     if (!readStored(p, kInitialInputValueId, kPreviousInputTextSlot)) return;
     if (!readCount(p, kInstallCountValueId, &installCount)) return;
-    if (!readStored(p, kReadMeFileValueId, kReadMeItem)) return;
-    readStored(p, kReadMeMenuLinkValueId, kReadMeMenuLinkItem);
-    readStored(p, kReadMeDesktopLinkValueId, kReadMeDesktopLinkItem);
-    if (!readStored(p, kWebLinkMenuValueId, kWebLinkMenuItem)) return;
-    readStored(p, kWebLinkDesktopValueId, kWebLinkDesktopItem);
-    if (!readStored(p, kChartFileValueId, kChartItem)) return;
-    if (!readStored(p, kChartMenuLinkValueId, kChartMenuLinkItem)) return;
-    readStored(p, kChartDesktopLinkValueId, kChartDesktopLinkItem);
-    if (!readStored(p, kWebLinkIconValueId, kWebLinkIconItem)) return;
+    if (!readPath(p, kReadMeFileValueId, kReadMeItem)) return;
+    readPath(p, kReadMeMenuLinkValueId, kReadMeMenuLinkItem);
+    readPath(p, kReadMeDesktopLinkValueId, kReadMeDesktopLinkItem);
+    if (!readPath(p, kWebLinkMenuValueId, kWebLinkMenuItem)) return;
+    readPath(p, kWebLinkDesktopValueId, kWebLinkDesktopItem);
+    if (!readPath(p, kChartFileValueId, kChartItem)) return;
+    if (!readPath(p, kChartMenuLinkValueId, kChartMenuLinkItem)) return;
+    readPath(p, kChartDesktopLinkValueId, kChartDesktopLinkItem);
+    if (!readPath(p, kWebLinkIconValueId, kWebLinkIconItem)) return;
     if (!readNumber(p, kChartLevelValueId, &recordedValueA)) return;
-
     // The document group is optional as a whole, but once present it must be whole.
     {
       KeyGuard group(openKey(p, kDocumentGroupKeyId, KEY_READ));
@@ -95,9 +103,9 @@ void InstallerApp::detectInstallation() {
                                                 : nullptr);
       const HKEY d = documents.get();
       if (d != nullptr) {
-        if (!readStored(d, kGuideFileValueId, kGuideItem)) return;
-        if (!readStored(d, kGuideMenuLinkValueId, kGuideMenuLinkItem)) return;
-        readStored(d, kGuideDesktopLinkValueId, kGuideDesktopLinkItem);
+        if (!readPath(d, kGuideFileValueId, kGuideItem)) return;
+        if (!readPath(d, kGuideMenuLinkValueId, kGuideMenuLinkItem)) return;
+        readPath(d, kGuideDesktopLinkValueId, kGuideDesktopLinkItem);
         if (!readNumber(d, kGuideLevelValueId, &recordedVersion)) return;
         if (!readCount(d, kGuideUseCountValueId, &recordedValueC)) return;
       }
@@ -108,8 +116,8 @@ void InstallerApp::detectInstallation() {
     KeyGuard layout(openKey(layoutParent.get(), kLayoutRecordKeyId, KEY_READ));
     const HKEY l = layout.get();
     if (l == nullptr) return;
-    if (!readStored(l, kSetupCopyValueId, kSetupCopyItem)) return;
-    if (!readStored(l, kSetupLinkValueId, kSetupCopyLinkItem)) return;
+    if (!readPath(l, kSetupCopyValueId, kSetupCopyItem)) return;
+    if (!readPath(l, kSetupLinkValueId, kSetupCopyLinkItem)) return;
     uint32_t level = 0;
     if (!readDword(l, kLevelValueId, level) || !IsUsableLevel(level)) return;
     installedVersion = static_cast<int32_t>(level);

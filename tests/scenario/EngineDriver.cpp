@@ -6,7 +6,7 @@
 //   engine_driver.exe install|update|remove [--variant N] [--decimal 0|1]
 //       [--language HEX] [--default 0|1] [--final 0|1] [--desktop 0|1]
 //       [--assign SCAN:VK]... [--interface 0|1] [--as-version CODE]
-//       [--as-arch ARCH] [--no-wait]
+//       [--as-arch ARCH] [--no-wait] [--if-offered]
 //   engine_driver.exe wizard-without-rights
 //       the wizard as setup.exe shows it, but for a user the run phase found to be an
 //       administrator and the pages then find not to be one (the GUI tests' seam
@@ -14,7 +14,9 @@
 //
 // Exit code: 0 = the sequence returned 1; 1 = it returned 0; 2 = it could not
 // start (initialise failed, the system is not supported, not an administrator,
-// another copy runs, or the arguments are wrong). One line on standard output:
+// another copy runs, or the arguments are wrong), or, for remove with
+// --if-offered, the wizard would offer no Remove (its installed face needs a
+// record of this program's level). One line on standard output:
 //   engine: <operation>=<0|1> installedVersion=N installCount=N recordedValueC=N ms=N
 // (ms: the sequence's own time).
 
@@ -32,12 +34,14 @@
 #include "app/LocaleChoices.h"
 #include "payload/StringIds.h"
 #include "setup/Pause.h"
+#include "setup/rules/RecordPlan.h"
 #include "tests/app/support/InstallerAppProbe.h"
 #include "ui/WizardController.h"
 
 namespace {
 
 bool gNoWait = false;
+bool gIfOffered = false;
 
 enum class Operation { Install, Update, Remove, WizardWithoutRights };
 
@@ -72,6 +76,10 @@ bool Parse(int argc, wchar_t** argv, Choices& c) {
     const std::wstring_view name = argv[i];
     if (name == L"--no-wait") {
       gNoWait = true;
+      continue;
+    }
+    if (name == L"--if-offered") {
+      gIfOffered = true;
       continue;
     }
     if (i + 1 >= argc) return false;
@@ -178,7 +186,14 @@ int wmain(int argc, wchar_t** argv) {
         app.finish();
         exitCode = 0;
       }
-    } else if (Prepare(app, choices) && Choose(app, choices)) {
+    } else if (!Prepare(app, choices)) {
+      fprintf(stderr, "engine_driver: could not start (initialise, system, rights or options)\n");
+    } else if (gIfOffered && choices.operation == Operation::Remove &&
+               app.getInstalledVersion() != kRecordedLevel) {
+      printf("engine: remove not offered installedVersion=%d\n",
+             static_cast<int>(app.getInstalledVersion()));
+      fflush(stdout);
+    } else if (Choose(app, choices)) {
       const char* name = "install";
       LARGE_INTEGER frequency, start, end;
       QueryPerformanceFrequency(&frequency);

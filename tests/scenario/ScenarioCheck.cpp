@@ -11,6 +11,19 @@
 //   hold     LIBRARY MARKER
 //       loads LIBRARY and keeps it open, unshared, then creates MARKER and waits
 //       until the process is ended (by the scenario's restart).
+//   save     MACHINE-FILE USER-FILE
+//       writes both hives as they are now, in the registry files' own text form
+//       (Wine's server saves only at its exit otherwise); the files must not exist.
+//   delete   HKLM|HKCU KEY [VALUE]
+//       deletes the key with everything under it, or only its value VALUE; one
+//       already missing is fine. Keys are named in the system's own view.
+//   set      HKLM|HKCU KEY VALUE TYPE HEX
+//       sets the value to TYPE (a number) and the bytes HEX, as they are,
+//       creating the key as needed.
+//   run      FOLDER OUTPUT COMMAND-LINE
+//       runs the program in current folder FOLDER, its output into file OUTPUT
+//       followed by a line "exit N", and waits for it to end (one Wine start
+//       less per run than starting it from outside).
 // Prints one line per difference and a summary; exit 0 = no difference.
 #include <windows.h>
 #include <objbase.h>
@@ -182,20 +195,104 @@ void Hold(const Fields& f) {
   Sleep(INFINITE);
 }
 
-}  // namespace
+void Save(const Fields& f) {
+  if (f.size() < 3) return Fail(L"save: too few fields");
+  // Saving a key needs the backup right, held but not enabled.
+  HANDLE token = nullptr;
+  TOKEN_PRIVILEGES backup = {1, {{{0, 0}, SE_PRIVILEGE_ENABLED}}};
+  if (OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &token)) {
+    if (LookupPrivilegeValueW(nullptr, SE_BACKUP_NAME, &backup.Privileges[0].Luid)) {
+      /* result ignored: the save below reports a missing right */
+      AdjustTokenPrivileges(token, FALSE, &backup, 0, nullptr, nullptr);
+    }
+    CloseHandle(token);
+  }
+  const HKEY hives[] = {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER};
+  for (int i = 0; i < 2; ++i) {
+    const LONG result = RegSaveKeyW(hives[i], f[1 + i].c_str(), nullptr);
+    if (result != ERROR_SUCCESS) Fail(f[1 + i] + L": not saved, error " + std::to_wstring(result));
+  }
+}
 
-int wmain(int argc, wchar_t** argv) {
-  FILE* in = argc == 2 ? _wfopen(argv[1], L"rb") : nullptr;
+HKEY Hive(const std::wstring& name) {
+  return name == L"HKCU" ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+}
+
+void Delete(const Fields& f) {
+  if (f.size() < 3) return Fail(L"delete: too few fields");
+  HKEY key = nullptr;
+  LONG result = RegOpenKeyExW(Hive(f[1]), f[2].c_str(), 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, &key);
+  if (result == ERROR_FILE_NOT_FOUND) return;
+  if (result == ERROR_SUCCESS) {
+    result = f.size() > 3 ? RegDeleteValueW(key, f[3].c_str()) : RegDeleteTreeW(key, nullptr);
+    RegCloseKey(key);
+    if (f.size() == 3 && result == ERROR_SUCCESS) result = RegDeleteKeyW(Hive(f[1]), f[2].c_str());
+  }
+  if (result != ERROR_SUCCESS && result != ERROR_FILE_NOT_FOUND) {
+    Fail(f[2] + L": not deleted, error " + std::to_wstring(result));
+  }
+}
+
+void Set(const Fields& f) {
+  if (f.size() < 6) return Fail(L"set: too few fields");
+  std::vector<BYTE> bytes;
+  for (size_t at = 0; at + 1 < f[5].size(); at += 2) {
+    bytes.push_back(static_cast<BYTE>(wcstoul(f[5].substr(at, 2).c_str(), nullptr, 16)));
+  }
+  HKEY key = nullptr;
+  LONG result = RegCreateKeyExW(Hive(f[1]), f[2].c_str(), 0, nullptr, 0,
+                                KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, &key, nullptr);
+  if (result == ERROR_SUCCESS) {
+    const DWORD type = wcstoul(f[4].c_str(), nullptr, 10);
+    result = RegSetValueExW(key, f[3].c_str(), 0, type, bytes.empty() ? nullptr : bytes.data(),
+                            static_cast<DWORD>(bytes.size()));
+    RegCloseKey(key);
+  }
+  if (result != ERROR_SUCCESS) {
+    Fail(f[2] + L"\\" + f[3] + L": not set, error " + std::to_wstring(result));
+  }
+}
+
+void Run(const Fields& f) {
+  if (f.size() < 4) return Fail(L"run: too few fields");
+  SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+  HANDLE output = CreateFileW(f[2].c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
+                              CREATE_ALWAYS, 0, nullptr);
+  if (output == INVALID_HANDLE_VALUE) return Fail(f[2] + L": cannot be made");
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = startup.hStdError = output;
+  PROCESS_INFORMATION process = {};
+  std::wstring commandLine = f[3];
+  DWORD code = 0xFFFFFFFF;
+  if (CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, f[1].c_str(),
+                     &startup, &process)) {
+    WaitForSingleObject(process.hProcess, INFINITE);
+    /* result ignored: the code stays 0xFFFFFFFF */ GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  char line[32];
+  DWORD written = 0;
+  const int n = snprintf(line, sizeof line, "\nexit %lu\n", static_cast<unsigned long>(code));
+  /* result ignored: a missing line reads as a failed run */
+  WriteFile(output, line, static_cast<DWORD>(n), &written, nullptr);
+  CloseHandle(output);
+}
+
+// Runs the checks of one file; prints the summary line. 1 = no difference.
+bool CheckFile(const wchar_t* path) {
+  FILE* in = _wfopen(path, L"rb");
   if (in == nullptr) {
-    fprintf(stderr, "usage: scenario_check CHECKS-FILE\n");
-    return 2;
+    printf("scenario_check: cannot read the checks\n");
+    return false;
   }
   std::string bytes;
   char buffer[4096];
   for (size_t n; (n = fread(buffer, 1, sizeof buffer, in)) > 0;) bytes.append(buffer, n);
   fclose(in);
-  /* result ignored: the shortcut checks fail visibly without COM */
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  gFailures = 0;
   int checks = 0;
   const std::wstring text = Wide(bytes);
   for (size_t at = 0; at < text.size();) {
@@ -213,9 +310,40 @@ int wmain(int argc, wchar_t** argv) {
     if (f[0] == L"layout") CheckLayout(f);
     else if (f[0] == L"shortcut") CheckShortcut(f);
     else if (f[0] == L"hold") Hold(f);
+    else if (f[0] == L"save") Save(f);
+    else if (f[0] == L"delete") Delete(f);
+    else if (f[0] == L"set") Set(f);
+    else if (f[0] == L"run") Run(f);
     else Fail(L"unknown check " + f[0]);
   }
-  CoUninitialize();
   printf("scenario_check: %d checks, %d failures\n", checks, gFailures);
-  return gFailures == 0 ? 0 : 1;
+  fflush(stdout);
+  return gFailures == 0;
+}
+
+}  // namespace
+
+// scenario_check CHECKS-FILE, or scenario_check - : the path of one checks file
+// after another on standard input, each answered by its summary line, until
+// the input ends (one Wine start for a whole campaign).
+int wmain(int argc, wchar_t** argv) {
+  if (argc != 2) {
+    fprintf(stderr, "usage: scenario_check CHECKS-FILE|-\n");
+    return 2;
+  }
+  /* result ignored: the shortcut checks fail visibly without COM */
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  bool ok = true;
+  if (wcscmp(argv[1], L"-") != 0) {
+    ok = CheckFile(argv[1]);
+  } else {
+    char line[4096];
+    while (fgets(line, sizeof line, stdin) != nullptr) {
+      std::wstring path = Wide(line);
+      while (!path.empty() && (path.back() == L'\n' || path.back() == L'\r')) path.pop_back();
+      if (!path.empty() && !CheckFile(path.c_str())) ok = false;
+    }
+  }
+  CoUninitialize();
+  return ok ? 0 : 1;
 }

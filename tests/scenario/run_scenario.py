@@ -135,20 +135,25 @@ def parse_value(data):
 
 def read_registry(path):
     """Lower-case key path -> {lower-case value name: value} of a .reg file of Wine."""
-    keys, current, carried = {}, None, ""
     with open(path, encoding="utf-8", errors="surrogateescape") as f:
-        for line in f:
-            line = carried + line.rstrip("\n").lstrip(" " if carried else "")
-            carried = ""
-            if line.endswith("\\") and current is not None and not line.startswith("["):
-                carried = line[:-1]
-                continue
-            if line.startswith("["):
-                current = keys.setdefault(unescape(line[1:line.rindex("]")]).lower(), {})
-            elif current is not None and line[:1] in ('"', "@"):
-                m = re.match(r'@|"((?:[^"\\]|\\.)*)"', line)
-                name = "" if m.group(0) == "@" else unescape(m.group(1))
-                current[name.lower()] = parse_value(line[m.end() + 1:])
+        return parse_registry(f)
+
+
+def parse_registry(lines):
+    """read_registry of the lines of such a file."""
+    keys, current, carried = {}, None, ""
+    for line in lines:
+        line = carried + line.rstrip("\n").lstrip(" " if carried else "")
+        carried = ""
+        if line.endswith("\\") and current is not None and not line.startswith("["):
+            carried = line[:-1]
+            continue
+        if line.startswith("["):
+            current = keys.setdefault(unescape(line[1:line.rindex("]")]).lower(), {})
+        elif current is not None and line[:1] in ('"', "@"):
+            m = re.match(r'@|"((?:[^"\\]|\\.)*)"', line)
+            name = "" if m.group(0) == "@" else unescape(m.group(1))
+            current[name.lower()] = parse_value(line[m.end() + 1:])
     return keys
 
 
@@ -196,8 +201,9 @@ class Machine:
         self.server("-w")
         self.up = False
 
-    def wine(self, program, *args, background=False):
-        """Runs a Windows program; (exit code, its output)."""
+    def wine(self, program, *args, background=False, cwd=None):
+        """Runs a Windows program (in host folder `cwd`: its current folder);
+        (exit code, its output)."""
         if not self.up:
             self.boot()
         self.log.seek(0, os.SEEK_END)
@@ -205,18 +211,23 @@ class Machine:
         command = ["wine", program, *args]
         if background:
             return subprocess.Popen(command, env=self.env, stdin=subprocess.DEVNULL,
-                                    stdout=self.log, stderr=self.log)
+                                    stdout=self.log, stderr=self.log, cwd=cwd)
         rc = subprocess.run(command, env=self.env, stdin=subprocess.DEVNULL, stdout=self.log,
-                            stderr=subprocess.STDOUT, timeout=300).returncode
+                            stderr=subprocess.STDOUT, timeout=300, cwd=cwd).returncode
         self.log.flush()
         self.log.seek(start)
         return rc, self.log.read()
 
-    def import_reg(self, text):
-        """Changes the registry as a .reg file says (REGEDIT4, [-KEY] deletes a key)."""
+    def import_reg(self, text, unicode=False):
+        """Changes the registry as a .reg file says (REGEDIT4, [-KEY] deletes a key;
+        unicode: version 5, whose hex(N) data are stored as they are)."""
         path = os.path.join(self.dir, "change.reg")
-        with open(path, "w") as f:
-            f.write("REGEDIT4\n\n" + text)
+        if unicode:
+            with open(path, "w", encoding="utf-16") as f:
+                f.write("Windows Registry Editor Version 5.00\n\n" + text)
+        else:
+            with open(path, "w") as f:
+                f.write("REGEDIT4\n\n" + text)
         rc, out = self.wine("reg", "import", windows_path(path))
         assert rc == 0, "reg import: " + out
 
@@ -620,12 +631,17 @@ def whole_machine(machine):
     """The registry (both hives) and {path: (size, mtime)} of every file on drive C."""
     if machine.up:
         machine.down()
+    return machine.registry(), drive_files(machine)
+
+
+def drive_files(machine):
+    """{path under drive_c: (size, mtime)} of every file on drive C."""
     files, drive = {}, os.path.join(machine.prefix, "drive_c")
     for dirpath, _, filenames in os.walk(drive):
         for name in filenames:
             info = os.lstat(os.path.join(dirpath, name))
             files[os.path.join(dirpath, name)[len(drive):]] = (info.st_size, info.st_mtime_ns)
-    return machine.registry(), files
+    return files
 
 
 def check_unchanged(checks, before, after):
@@ -1007,6 +1023,18 @@ def bench(args):
     return 0
 
 
+def own_namespace(name, seconds):
+    """Re-runs this script in a user and mount namespace of its own (mounts vanish with
+    its last process), ending it (and its Wine) before ctest's timeout would kill it
+    and leave Wine running."""
+    if os.environ.get("KESTREL_SCENARIO_NAMESPACE") != name:
+        os.environ["KESTREL_SCENARIO_NAMESPACE"] = name
+        os.execvp("unshare", ["unshare", "--user", "--map-root-user", "--mount",
+                              sys.executable, *sys.argv])
+    signal.signal(signal.SIGALRM, lambda *_: sys.exit("%s: out of time" % name))
+    signal.alarm(seconds)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("command", choices=["provision", "run", "bench"])
@@ -1020,14 +1048,7 @@ def main():
     args.tree = os.path.abspath(args.tree)
     args.tree64 = os.path.abspath(args.tree64) if args.tree64 else None
     args.name = "%s.%d.%s" % (args.scenario or args.command, args.bits, args.version)
-    # Mounts need a namespace of their own: they vanish with its last process.
-    if os.environ.get("KESTREL_SCENARIO_NAMESPACE") != args.name:
-        os.environ["KESTREL_SCENARIO_NAMESPACE"] = args.name
-        os.execvp("unshare", ["unshare", "--user", "--map-root-user", "--mount",
-                              sys.executable, *sys.argv])
-    # Ends (and stops its Wine) before ctest's timeout would kill it and leave Wine running.
-    signal.signal(signal.SIGALRM, lambda *_: sys.exit("%s: out of time" % args.name))
-    signal.alarm(540)
+    own_namespace(args.name, 540)
     start = time.time()
     if args.command == "provision":
         rc = provision(args)

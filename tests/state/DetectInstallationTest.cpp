@@ -59,7 +59,11 @@ const wchar_t* PathOf(Where where) {
   return kProductKeyPath;
 }
 
-std::wstring TextFor(const RecordValue& v) { return std::wstring(L"C:\\Kestrel\\") + v.name; }
+// A path in the folder of the planned ones (SetUp), of their kind.
+std::wstring TextFor(const RecordValue& v) {
+  return std::wstring(L"C:\\Kestrel\\") + v.name + L".x";
+}
+const wchar_t kPlanned[] = L"C:\\Kestrel\\planned.x";
 
 // The number field a Number value lands in.
 int32_t NumberOf(InstallerApp& app, const RecordValue& v) {
@@ -93,7 +97,9 @@ class DetectInstallation : public ::testing::Test {
     // Start values the record may replace, so that "left alone" shows.
     InstallerAppProbe::variantIndex(*app_) = -1;
     InstallerAppProbe::decimalOption(*app_) = -1;
-    InstallerAppProbe::path(*app_, 7).AssignWide(L"planned", -1);
+    for (const RecordValue& v : kRecord) {
+      if (v.kind == Kind::Text) InstallerAppProbe::path(*app_, v.slot + 1).AssignWide(kPlanned, -1);
+    }
   }
   void TearDown() override {
     app_.reset();
@@ -157,12 +163,29 @@ TEST_F(DetectInstallation, CompleteRecordFillsEveryField) {
   app_->detectInstallation();
   EXPECT_EQ(180, app_->getInstalledVersion());
   ExpectReadUpTo(kRecordCount, -1);
-  EXPECT_EQ(L"planned", Slot(*app_, 7));
+  EXPECT_EQ(kPlanned, Slot(*app_, 7));
   EXPECT_EQ(2, app_->getVariantIndex());
   EXPECT_EQ(0, app_->getDecimalOption());
   EXPECT_EQ(1, app_->getRecordedOption());
   EXPECT_EQ(0xA2, app_->findKey(0x3A)->assignedKey);
   EXPECT_EQ(0, app_->findKey(0x1D)->assignedKey);  // equal to the default: dropped
+}
+
+// The sequences delete what the record names: a path the program would not
+// have written there is read as the file the program makes for the item.
+TEST_F(DetectInstallation, APathOutsideItsItemsFolderIsReadAsThePlannedOne) {
+  WriteRecord(-1);
+  ASSERT_TRUE(PutText(kProductKeyPath, L"ReadMeFile", L"C:\\Windows\\win.ini"));
+  ASSERT_TRUE(PutText(kProductKeyPath, L"ChartDesktopShortcut", L"C:\\Kestrel\\..\\x.x"));
+  ASSERT_TRUE(PutText(kLayoutRecordPath, L"SetupCopy", L"Kestrel\\SetupCopy.x"));
+  ASSERT_TRUE(PutText(kLayoutRecordPath, L"SetupShortcut", L""));
+  app_->detectInstallation();
+  EXPECT_EQ(180, app_->getInstalledVersion());
+  EXPECT_EQ(kPlanned, Slot(*app_, 18));
+  EXPECT_EQ(kPlanned, Slot(*app_, 16));
+  EXPECT_EQ(kPlanned, Slot(*app_, 32));
+  EXPECT_EQ(kPlanned, Slot(*app_, 34));
+  EXPECT_EQ(TextFor(kRecord[3]), Slot(*app_, 20));  // the others as recorded
 }
 
 TEST_F(DetectInstallation, AMissingRequiredValueStopsTheReadingThere) {

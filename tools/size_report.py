@@ -28,7 +28,6 @@ def contributions(map_path):
     """(output section, library, object) -> bytes, for the sections kept in the image."""
     sizes = collections.Counter()
     section = None
-    pending_name = None
     in_memory_map = False
     with open(map_path, encoding='latin-1') as f:
         for line in f:
@@ -41,16 +40,11 @@ def contributions(map_path):
             if output:
                 section = output.group(1)
                 continue
-            if re.match(r'^ \S+\s*$', line):  # a long input section name; its numbers follow
-                pending_name = line.strip()
-                continue
             found = INPUT_LINE.match(line)
             if not found or section is None or section.startswith('.debug'):
-                pending_name = None
-                continue
+                continue  # a long input section name stands alone; its numbers follow
             size = int(found.group(2), 16)
             source = found.group(3).strip()
-            pending_name = None
             if size == 0 or source.startswith('load address'):
                 continue
             library, member = split_source(source)

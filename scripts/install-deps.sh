@@ -5,6 +5,8 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang python3
+  # lld-link: the layout libraries merge their sections into .data as Windows reads them.
+  lld
   # win32 thread model: the product's runtime (posix brings a Vista-only import).
   g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
@@ -37,5 +39,16 @@ if [ "$need_i386" -eq 1 ]; then
   "${sudo[@]}" dpkg --add-architecture i386
 fi
 export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -qq
-"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# A mirror in the middle of a sync fails the index download for a minute or so:
+# try again, then go on with whatever indices arrived (the install says if they lack a package).
+for attempt in 1 2 3; do
+  "${sudo[@]}" apt-get update -qq && break
+  echo "install-deps: package index download failed (attempt $attempt)" >&2
+  sleep 15
+done
+for attempt in 1 2; do
+  "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null && exit 0
+  sleep 15
+  "${sudo[@]}" apt-get update -qq || true
+done
+exit 1

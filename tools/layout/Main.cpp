@@ -7,6 +7,14 @@
 //   kestrel-layout patterns DEF0 DEF1 DEF2
 //   kestrel-layout check-strings STRINGS.txt DEF0 DEF1 DEF2
 //   kestrel-layout check-patterns STRINGS.txt DEF0 DEF1 DEF2 [--image VARIANT FILE]...
+//   kestrel-layout read MODE FILE
+//   kestrel-layout verify MODE FILE DEFINITION [--decimal N] [--keys SCAN:CODE,...]
+//
+// read prints the tables of the library FILE as the kernel reads them (MODE x86,
+// x64 or wow64; the form is tools/layoutfile/CanonicalText.h). verify compares
+// them with what a correct image of DEFINITION reads as, after the changes setup
+// makes to an installed copy: the decimal option N (0 = comma on the keypad) and
+// the assigned keys, hex pairs such as 1E:41,E01C:D (empty: none).
 //
 // DEF0..DEF2 are the definitions of variants 0, 1 and 2, in that order. Outputs
 // are written through a temporary file; nothing is written when an input fails.
@@ -18,6 +26,7 @@
 
 #include "tools/layout/CSourceWriter.h"
 #include "tools/common/FileIo.h"
+#include "tools/layout/ExpectedFileTables.h"
 #include "tools/layout/ExpectationsWriter.h"
 #include "tools/layout/ImageCheck.h"
 #include "tools/layout/JsonWriter.h"
@@ -25,6 +34,7 @@
 #include "tools/layout/LayoutTables.h"
 #include "tools/layout/PatternStrings.h"
 #include "tools/layout/Patterns.h"
+#include "tools/layoutfile/LayoutFileReader.h"
 
 namespace {
 
@@ -66,7 +76,10 @@ int Usage() {
           "       kestrel-layout expect OUT.h DEF0 DEF1 DEF2\n"
           "       kestrel-layout patterns DEF0 DEF1 DEF2\n"
           "       kestrel-layout check-strings STRINGS.txt DEF0 DEF1 DEF2\n"
-          "       kestrel-layout check-patterns STRINGS.txt DEF0 DEF1 DEF2 [--image VARIANT FILE]...\n");
+          "       kestrel-layout check-patterns STRINGS.txt DEF0 DEF1 DEF2 [--image VARIANT FILE]...\n"
+          "       kestrel-layout read MODE FILE\n"
+          "       kestrel-layout verify MODE FILE DEFINITION [--decimal N] [--keys SCAN:CODE,...]\n"
+          "MODE: x86, x64 or wow64.\n");
   return 2;
 }
 
@@ -85,6 +98,99 @@ int CheckStrings(const std::string& stringsPath, const LayoutPatterns& derived) 
     }
   }
   return faults == 0 ? 0 : 1;
+}
+
+// A hex number of at most four digits, the whole of `text`.
+bool ParseHex16(const std::string& text, uint16_t* value) {
+  if (text.empty() || text.size() > 4 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+    return false;
+  }
+  *value = static_cast<uint16_t>(strtoul(text.c_str(), nullptr, 16));
+  return true;
+}
+
+// "1E:41,E01C:D" -> the keys in order; "" -> none.
+bool ParseInstalledKeys(const std::string& text, std::vector<InstalledKey>* keys) {
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find(',', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string pair = text.substr(start, end - start);
+    const size_t colon = pair.find(':');
+    InstalledKey key = {0, 0};
+    if (colon == std::string::npos || !ParseHex16(pair.substr(0, colon), &key.scan) ||
+        !ParseHex16(pair.substr(colon + 1), &key.code)) {
+      return false;
+    }
+    keys->push_back(key);
+    start = end + 1;
+    if (end + 1 == text.size()) return false;  // a trailing comma
+  }
+  return true;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+bool ReadImage(const std::string& modeName, const std::string& path, std::string* text, std::string* error) {
+  LayoutFileMode mode;
+  if (!ParseLayoutFileMode(modeName, &mode)) {
+    *error = "unknown mode " + modeName + " (x86, x64 or wow64)";
+    return false;
+  }
+  std::string bytes;
+  if (!ReadWholeFile(path, &bytes)) {
+    *error = path + ": cannot read";
+    return false;
+  }
+  LayoutFileTables tables;
+  if (!ReadLayoutFile(bytes, mode, &tables, error)) {
+    *error = path + " (" + modeName + "): " + *error;
+    return false;
+  }
+  *text = CanonicalLayoutText(tables);
+  return true;
+}
+
+// verify MODE FILE DEFINITION [--decimal N] [--keys LIST]
+int Verify(const std::vector<std::string>& args) {
+  int32_t decimal = 1;
+  std::vector<InstalledKey> keys;
+  for (size_t i = 3; i < args.size(); i += 2) {
+    if (i + 1 >= args.size()) return Usage();
+    const std::string& value = args[i + 1];
+    if (args[i] == "--decimal" && !value.empty() && value.size() <= 9 &&
+        value.find_first_not_of("0123456789") == std::string::npos) {
+      decimal = static_cast<int32_t>(strtol(value.c_str(), nullptr, 10));
+    } else if (args[i] != "--keys" || !ParseInstalledKeys(value, &keys)) {
+      return Usage();
+    }
+  }
+  std::string read, error;
+  LayoutDefinition definition;
+  LayoutTables tables;
+  if (!ReadImage(args[0], args[1], &read, &error) || !Load(args[2], &definition, &tables, &error)) return Fail(error);
+  LayoutFileTables expected = ExpectedFileTables(tables);
+  if (!ApplyInstalledChanges(keys, decimal, &expected, &error)) return Fail(args[2] + ": " + error);
+  const std::vector<std::string> want = Lines(CanonicalLayoutText(expected)), have = Lines(read);
+  int shown = 0;
+  for (size_t i = 0; i < want.size() || i < have.size(); ++i) {
+    const std::string a = i < want.size() ? want[i] : "(end)", b = i < have.size() ? have[i] : "(end)";
+    if (a == b) continue;
+    if (shown++ == 0) fprintf(stderr, "kestrel-layout: %s does not read as %s:\n", args[1].c_str(), args[2].c_str());
+    fprintf(stderr, "  line %zu: expected %s\n  line %zu: read     %s\n", i + 1, a.c_str(), i + 1, b.c_str());
+    if (shown == 5 || a == "(end)" || b == "(end)") break;
+  }
+  if (shown > 0) return 1;
+  printf("%s: reads as %s (%s)\n", args[1].c_str(), args[2].c_str(), args[0].c_str());
+  return 0;
 }
 
 }  // namespace
@@ -144,5 +250,12 @@ int main(int argc, char** argv) {
     printf("%d images checked, %zu faults\n", images, faults.size());
     return faults.empty() && images > 0 ? 0 : 1;
   }
+  if (mode == "read" && args.size() == 2) {
+    std::string text;
+    if (!ReadImage(args[0], args[1], &text, &error)) return Fail(error);
+    fputs(text.c_str(), stdout);
+    return 0;
+  }
+  if (mode == "verify" && args.size() >= 3) return Verify(args);
   return Usage();
 }

@@ -26,7 +26,8 @@ enum StoredTable : int32_t {
 
 constexpr int32_t kInterfaceLanguageCount = 2;
 constexpr int32_t kLayoutVariantCount = 3;
-constexpr int32_t kLayoutImageSlotCount = 13;
+// Slots 0-12 by Windows version and architecture; slot 13 the WOW64 image.
+constexpr int32_t kLayoutImageSlotCount = 14;
 
 struct PayloadStore {
   StoredEntry keyBlock;

@@ -112,6 +112,9 @@ def main():
     for (name, size), numbers in slots.items():
         entries[name + (' (slots %s)' % ' '.join(numbers) if numbers else '')] = size
     print(table(entries.most_common()))
+    wow64 = sum(size for (name, size) in slots if '(WOW64)' in name)
+    print('WOW64 layout images (slot 13, for the 32-bit folder of 64-bit Windows): %s bytes'
+          % '{:,}'.format(wow64))
     print('resources:')
     print(table([('%s %s' % (rtype, rid), size) for rtype, rid, _, size in image.resources()]))
 

@@ -1,9 +1,12 @@
 // The inspector: rebuilds the key and extracts each entry with the program's
 // own code (KeyBlock, ExtractCheckedEntry, StringTable), so that it trusts no
 // more of a damaged image than the program does and names the check that failed.
+// Layout images are then read as the kernel reads them (tools/layoutfile), and
+// the images of one variant must hold the same tables in every architecture.
 #include "tools/payload/Inspector.h"
 
 #include <algorithm>
+#include <map>
 #include <string>
 
 #include "payload/KeyBlock.h"
@@ -12,6 +15,7 @@
 #include "text/LittleEndian.h"
 #include "text/Memory.h"
 #include "text/WString.h"
+#include "tools/layoutfile/LayoutFileReader.h"
 
 namespace {
 
@@ -120,6 +124,70 @@ bool LoadKey(const PayloadImage& image, KeyBlock* keyBlock, FILE* out) {
   return true;
 }
 
+// The reader's mode of a layout image slot; false for the IA-64 slots (3, 6, 9),
+// which it has no reader for.
+bool SlotMode(uint32_t slot, LayoutFileMode* mode) {
+  switch (slot) {
+    case 0: case 1: case 2: case 5: case 8: case 11: *mode = LayoutFileMode::kX86; return true;
+    case 4: case 7: case 10: case 12: *mode = LayoutFileMode::kX64; return true;
+    case 13: *mode = LayoutFileMode::kWow64; return true;
+    default: return false;
+  }
+}
+
+struct ReadLayout {
+  uint32_t slot;
+  std::string text;  // the canonical text of its tables
+};
+
+// Reads an extracted layout image in its slot's mode. Its verdict for the
+// report line in *verdict; false with *problem when the reader refuses it.
+bool CheckLayoutImage(uint32_t variant, uint32_t slot, const std::string& bytes,
+                      std::map<uint32_t, std::vector<ReadLayout>>* read, std::string* verdict,
+                      std::string* problem) {
+  LayoutFileMode mode;
+  if (!SlotMode(slot, &mode)) {
+    *verdict = ", not read (IA-64)";
+    return true;
+  }
+  LayoutFileTables tables;
+  std::string error;
+  if (!ReadLayoutFile(bytes, mode, &tables, &error)) {
+    *problem = std::string(LayoutFileModeName(mode)) + " layout: " + error;
+    return false;
+  }
+  (*read)[variant].push_back({slot, CanonicalLayoutText(tables)});
+  *verdict = std::string(", reads as ") + LayoutFileModeName(mode) + " layout";
+  return true;
+}
+
+// The first line at which two texts differ, counted from 1.
+size_t FirstDifferentLine(const std::string& a, const std::string& b) {
+  size_t line = 1;
+  for (size_t i = 0; i < a.size() && i < b.size() && a[i] == b[i]; ++i) line += a[i] == '\n';
+  return line;
+}
+
+// Every read image of a variant against the first: one line and one failure per
+// image whose tables differ.
+int CompareVariants(const std::map<uint32_t, std::vector<ReadLayout>>& read, FILE* out) {
+  int failures = 0;
+  for (const auto& variant : read) {
+    const ReadLayout& first = variant.second.front();
+    LayoutFileMode firstMode = LayoutFileMode::kX86, mode = LayoutFileMode::kX86;
+    SlotMode(first.slot, &firstMode);
+    for (const ReadLayout& image : variant.second) {
+      if (image.text == first.text) continue;
+      SlotMode(image.slot, &mode);
+      fprintf(out, "layout images of variant %u: slot %u (%s) differs from slot %u (%s) at line %zu: FAILED\n",
+              variant.first, image.slot, LayoutFileModeName(mode), first.slot, LayoutFileModeName(firstMode),
+              FirstDifferentLine(image.text, first.text));
+      ++failures;
+    }
+  }
+  return failures;
+}
+
 }  // namespace
 
 int InspectPayload(const PayloadImage& image, const InspectOptions& options) {
@@ -127,6 +195,7 @@ int InspectPayload(const PayloadImage& image, const InspectOptions& options) {
   KeyBlock keyBlock(image.parameters);
   if (!LoadKey(image, &keyBlock, out)) return 1;
   int failures = 0;
+  std::map<uint32_t, std::vector<ReadLayout>> layouts;  // by variant
   for (const PayloadEntry& entry : image.entries) {
     if (entry.id == kEntryKeyBlock) continue;
     uint32_t length = static_cast<uint32_t>(entry.bytes.size());
@@ -139,18 +208,23 @@ int InspectPayload(const PayloadImage& image, const InspectOptions& options) {
                  options.tablesToPrint.end();
     bool ok = plain != nullptr;
     // A table is checked before its line, and listed after it.
-    std::string listing;
+    std::string listing, verdict;
+    uint32_t variant = 0, slot = 0;
     if (ok && IsStringTable(entry.id)) {
       ok = CheckTable(plain, length, tag, print ? &listing : nullptr, &problem);
+    } else if (ok && LayoutImageSlotOf(entry.id, &variant, &slot)) {
+      const std::string bytes(reinterpret_cast<const char*>(plain), length);
+      FreeBlock(plain);
+      ok = CheckLayoutImage(variant, slot, bytes, &layouts, &verdict, &problem);
     } else {
       FreeBlock(plain);
     }
     const PackedHeader& header = report.header;
     fprintf(out, "%-32s stored %8zu  plain %8u  packed %8u  tag %5u  %s%s\n", EntryName(entry.id).c_str(),
             entry.bytes.size(), header.plainLength, header.packedLength, header.tag,
-            ok ? "OK" : "FAILED: ", problem.c_str());
+            ok ? "OK" : "FAILED: ", ok ? verdict.c_str() : problem.c_str());
     if (ok) fputs(listing.c_str(), out);
     if (!ok) ++failures;
   }
-  return failures;
+  return failures + CompareVariants(layouts, out);
 }

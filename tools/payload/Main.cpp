@@ -6,6 +6,9 @@
 //                        [--first-document FILE] [--second-document FILE] [--link-icon FILE]
 //   kestrel-payload inspect FILE --map MAP [--strings ENTRY]...
 //
+// --layout SLOT: 0-12 the images by Windows version and architecture (x86 in
+// 0, 1, 2, 5, 8, 11; IA-64 in 3, 6, 9; x64 in 4, 7, 10, 12), 13 the variant's
+// WOW64 image for the 32-bit system folder of 64-bit Windows.
 // pack writes nothing unless every input reads and checks. The map lists the
 // entries and the key parameters; it stays beside the program, which never
 // needs it. inspect exits 1 when any entry fails to verify or FILE carries the
@@ -170,8 +173,8 @@ int main(int argc, char** argv) {
     if (a == "--layout" && i + 3 < args.size()) {
       unsigned long variant = strtoul(args[i + 1].c_str(), nullptr, 10);
       unsigned long slot = strtoul(args[i + 2].c_str(), nullptr, 10);
-      if (variant > 2 || slot > 12) return Fail("--layout VARIANT (0-2) SLOT (0-12) FILE");
-      in.files.push_back({kEntryLayoutImageBase + static_cast<uint32_t>(variant * 13 + slot), args[i + 3]});
+      if (variant > 2 || slot > 13) return Fail("--layout VARIANT (0-2) SLOT (0-13) FILE");
+      in.files.push_back({LayoutImageEntryId(static_cast<uint32_t>(variant), static_cast<uint32_t>(slot)), args[i + 3]});
       i += 3;
       continue;
     }

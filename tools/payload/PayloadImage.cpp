@@ -59,6 +59,10 @@ size_t FindImage(const std::string& file, const std::string& anchor, uint64_t le
 
 }  // namespace
 
+namespace {
+constexpr uint32_t kWow64Slot = 13;
+}  // namespace
+
 std::string EntryName(uint32_t id) {
   switch (id) {
     case kEntryCommonTable: return "common strings";
@@ -73,11 +77,30 @@ std::string EntryName(uint32_t id) {
     case kEntryLinkIcon: return "link icon";
     default: break;
   }
-  if (id >= kEntryLayoutImageBase && id < kEntryLayoutImageBase + 39) {
-    uint32_t n = id - kEntryLayoutImageBase;
-    return "layout image variant " + std::to_string(n / 13) + " slot " + std::to_string(n % 13);
+  uint32_t variant = 0, slot = 0;
+  if (LayoutImageSlotOf(id, &variant, &slot)) {
+    return "layout image variant " + std::to_string(variant) + " slot " + std::to_string(slot) +
+           (slot == kWow64Slot ? " (WOW64)" : "");
   }
   return "entry " + std::to_string(id);
+}
+
+uint32_t LayoutImageEntryId(uint32_t variant, uint32_t slot) {
+  return slot == kWow64Slot ? kEntryWow64ImageBase + variant : kEntryLayoutImageBase + variant * 13 + slot;
+}
+
+bool LayoutImageSlotOf(uint32_t id, uint32_t* variant, uint32_t* slot) {
+  if (id >= kEntryLayoutImageBase && id < kEntryLayoutImageBase + 39) {
+    *variant = (id - kEntryLayoutImageBase) / 13;
+    *slot = (id - kEntryLayoutImageBase) % 13;
+    return true;
+  }
+  if (id >= kEntryWow64ImageBase && id < kEntryWow64ImageBase + 3) {
+    *variant = id - kEntryWow64ImageBase;
+    *slot = kWow64Slot;
+    return true;
+  }
+  return false;
 }
 
 SerializedPayload SerializePayload(const PayloadImage& image) {

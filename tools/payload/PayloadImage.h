@@ -25,7 +25,10 @@ enum PayloadEntryId : uint32_t {
   kEntryKeyBlock = 5,  // the scrambled block itself, not a packed entry
   kEntryLicence0 = 10,
   kEntryLicence1 = 11,
-  kEntryLayoutImageBase = 100,  // + variant * 13 + slot
+  kEntryLayoutImageBase = 100,  // + variant * 13 + slot, slots 0-12
+  // The WOW64 image of each variant (slot 13): an i386 library with the x64
+  // field layout, for the 32-bit system folder of 64-bit Windows.
+  kEntryWow64ImageBase = 140,  // + variant
   kEntryFirstDocument = 200,
   kEntrySecondDocument = 201,
   kEntryLinkIcon = 202,
@@ -55,6 +58,12 @@ struct SerializedPayload {
 
 // A readable name of an entry id ("common strings", "image 1/4", ...).
 std::string EntryName(uint32_t id);
+
+// The entry id of layout image `slot` (0-13) of `variant` (0-2); slot 13 is
+// the variant's WOW64 image.
+uint32_t LayoutImageEntryId(uint32_t variant, uint32_t slot);
+// The variant and slot of a layout image entry id; false for any other id.
+bool LayoutImageSlotOf(uint32_t id, uint32_t* variant, uint32_t* slot);
 
 SerializedPayload SerializePayload(const PayloadImage& image);
 // Reads `map`, finds the image it describes inside `file` (a built program or

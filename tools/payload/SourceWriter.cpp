@@ -53,8 +53,8 @@ std::string PayloadSource(const PayloadImage& image) {
   out += "    {\n";
   for (uint32_t variant = 0; variant < 3; ++variant) {
     out += "        {";
-    for (uint32_t slot = 0; slot < 13; ++slot) {
-      out += (slot ? ", " : "") + entry(kEntryLayoutImageBase + variant * 13 + slot);
+    for (uint32_t slot = 0; slot < 14; ++slot) {
+      out += (slot ? ", " : "") + entry(LayoutImageEntryId(variant, slot));
     }
     out += "},\n";
   }

@@ -1,6 +1,17 @@
 # CheckLayoutImage: cmake -DOBJDUMP=... -DIMAGE=... -P CheckLayoutImage.cmake
-# Fails unless the layout library imports nothing, exports only KbdLayerDescriptor,
-# carries a resource directory and has no link time stamp.
+# Fails unless the layout library has the sections .data, .rsrc and .reloc and no
+# other (the system reads the tables, their texts, the descriptor and the export
+# data from .data), imports nothing, exports only KbdLayerDescriptor, carries a
+# resource directory and base relocations, and has no link time stamp.
+execute_process(COMMAND "${OBJDUMP}" -h "${IMAGE}" OUTPUT_VARIABLE sections RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${IMAGE}: objdump -h failed")
+endif()
+string(REGEX MATCHALL "\n +[0-9]+ [^ ]+" names "${sections}")
+string(REGEX REPLACE "\n +[0-9]+ " "" names "${names}")
+if(NOT names STREQUAL ".data;.rsrc;.reloc")
+  message(FATAL_ERROR "${IMAGE} has the sections '${names}', not .data, .rsrc and .reloc")
+endif()
 execute_process(COMMAND "${OBJDUMP}" -p "${IMAGE}" OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "${IMAGE}: objdump failed")
@@ -17,7 +28,14 @@ endif()
 if(NOT dump MATCHES "Entry 2 [0-9a-f]+ [0-9a-f]+ Resource Directory" OR dump MATCHES "Entry 2 0+ 0+ Resource")
   message(FATAL_ERROR "${IMAGE} has no resources (version resource missing)")
 endif()
+# The export data names the library by the file name it is installed under.
+if(NOT dump MATCHES "\nName[ \t]+[0-9a-f]+ kbdkestr\\.dll\n")
+  message(FATAL_ERROR "${IMAGE}: its export data does not name kbdkestr.dll")
+endif()
+if(NOT dump MATCHES "Entry 5 [0-9a-f]+ [0-9a-f]*[1-9a-f][0-9a-f]* Base Relocation Directory")
+  message(FATAL_ERROR "${IMAGE} has no base relocations")
+endif()
 if(NOT dump MATCHES "Time/Date\t\tThu Jan  1 00:00:00 1970")
   message(FATAL_ERROR "${IMAGE} carries a link time stamp")
 endif()
-message(STATUS "${IMAGE}: no imports, one export, resources, no time stamp")
+message(STATUS "${IMAGE}: .data, .rsrc, .reloc; no imports, one export, no time stamp")

@@ -34,13 +34,29 @@
 /* DEADKEY.uFlags: the composition is itself a dead key. */
 #define DKF_DEAD 0x0001
 
+/* Pointer fields. In the 32-bit library for the WOW64 folder of 64-bit Windows
+   every pointer is an 8-byte, 8-byte-aligned slot (the pointer in its low half,
+   the high half zero), so that the file has the x64 field layout a 64-bit reader
+   expects. KBD_PTR wraps a pointer's initializer for either form. */
+#ifdef KESTREL_LAYOUT_WOW64
+#define KBD_LONG_POINTER(type) \
+  union {                      \
+    type p;                    \
+    ULONGLONG slot;            \
+  } __attribute__((aligned(8)))
+#define KBD_PTR(x) {x}
+#else
+#define KBD_LONG_POINTER(type) type
+#define KBD_PTR(x) x
+#endif
+
 typedef struct {
   BYTE Vk;
   BYTE ModBits;
 } VK_TO_BIT;
 
 typedef struct {
-  const VK_TO_BIT* pVkToBit;
+  KBD_LONG_POINTER(const VK_TO_BIT*) pVkToBit;
   WORD wMaxModBits;
   BYTE ModNumber[]; /* column per combination of modifier bits */
 } MODIFIERS;
@@ -61,7 +77,7 @@ KESTREL_VK_TO_WCHARS(6);
 #undef KESTREL_VK_TO_WCHARS
 
 typedef struct {
-  const VK_TO_WCHARS1* pVkToWchars; /* rows of cbSize bytes, ended by VirtualKey 0 */
+  KBD_LONG_POINTER(const VK_TO_WCHARS1*) pVkToWchars; /* rows of cbSize bytes, ended by VirtualKey 0 */
   BYTE nModifications;
   BYTE cbSize;
 } VK_TO_WCHAR_TABLE;
@@ -74,8 +90,11 @@ typedef struct {
 
 typedef struct {
   BYTE vsc;
-  const WCHAR* pwsz;
+  KBD_LONG_POINTER(const WCHAR*) pwsz;
 } VSC_LPWSTR;
+
+/* The accent-name list: accent then name, ended by a null pointer. */
+typedef KBD_LONG_POINTER(const WCHAR*) DEADKEY_LPWSTR;
 
 /* E0 and E1 lists: 4-byte records (scan code, a padding byte, code), ended by scan 0. */
 typedef struct {
@@ -84,28 +103,45 @@ typedef struct {
 } VSC_VK;
 
 typedef struct {
-  const MODIFIERS* pCharModifiers;
-  const VK_TO_WCHAR_TABLE* pVkToWcharTable;
-  const DEADKEY* pDeadKey;
-  const VSC_LPWSTR* pKeyNames;
-  const VSC_LPWSTR* pKeyNamesExt;
-  const WCHAR* const* pKeyNamesDead; /* accent then name, ended by a null pointer */
-  const USHORT* pusVSCtoVK;
+  KBD_LONG_POINTER(const MODIFIERS*) pCharModifiers;
+  KBD_LONG_POINTER(const VK_TO_WCHAR_TABLE*) pVkToWcharTable;
+  KBD_LONG_POINTER(const DEADKEY*) pDeadKey;
+  KBD_LONG_POINTER(const VSC_LPWSTR*) pKeyNames;
+  KBD_LONG_POINTER(const VSC_LPWSTR*) pKeyNamesExt;
+  KBD_LONG_POINTER(const DEADKEY_LPWSTR*) pKeyNamesDead;
+  KBD_LONG_POINTER(const USHORT*) pusVSCtoVK;
   BYTE bMaxVSCtoVK;
-  const VSC_VK* pVSCtoVK_E0;
-  const VSC_VK* pVSCtoVK_E1;
+  KBD_LONG_POINTER(const VSC_VK*) pVSCtoVK_E0;
+  KBD_LONG_POINTER(const VSC_VK*) pVSCtoVK_E1;
   DWORD fLocaleFlags;
   BYTE nLgMax;
   BYTE cbLgEntry;
-  const void* pLigature;
+  KBD_LONG_POINTER(const void*) pLigature;
   DWORD dwType;
   DWORD dwSubType;
 } KBDTABLES;
 
+/* The field layout the system reads: x86 on one side, x64 and WOW64 on the other. */
 #ifdef __cplusplus
-static_assert(sizeof(VSC_VK) == 4, "E0/E1 records are 4 bytes");
-static_assert(sizeof(VK_TO_WCHARS2) == 6, "rows are packed words after two bytes");
-static_assert(sizeof(DEADKEY) == 8, "dead-key records are 8 bytes");
+#define KESTREL_STATIC_ASSERT static_assert
+#else
+#define KESTREL_STATIC_ASSERT _Static_assert
 #endif
+KESTREL_STATIC_ASSERT(sizeof(VSC_VK) == 4, "E0/E1 records are 4 bytes");
+KESTREL_STATIC_ASSERT(sizeof(VK_TO_WCHARS2) == 6, "rows are packed words after two bytes");
+KESTREL_STATIC_ASSERT(sizeof(DEADKEY) == 8, "dead-key records are 8 bytes");
+#if defined(KESTREL_LAYOUT_WOW64) || defined(_WIN64)
+KESTREL_STATIC_ASSERT(sizeof(KBDTABLES) == 0x68, "64-bit KBDTABLES is 0x68 bytes");
+KESTREL_STATIC_ASSERT(__builtin_offsetof(KBDTABLES, bMaxVSCtoVK) == 0x38, "bMaxVSCtoVK at 0x38");
+KESTREL_STATIC_ASSERT(__builtin_offsetof(KBDTABLES, fLocaleFlags) == 0x50, "fLocaleFlags at 0x50");
+KESTREL_STATIC_ASSERT(sizeof(VSC_LPWSTR) == 16 && sizeof(VK_TO_WCHAR_TABLE) == 16, "16-byte records");
+KESTREL_STATIC_ASSERT(__builtin_offsetof(MODIFIERS, ModNumber) == 10, "column numbers at 10");
+#else
+KESTREL_STATIC_ASSERT(sizeof(KBDTABLES) == 0x3C, "x86 KBDTABLES is 0x3C bytes");
+KESTREL_STATIC_ASSERT(__builtin_offsetof(KBDTABLES, bMaxVSCtoVK) == 0x1C, "bMaxVSCtoVK at 0x1C");
+KESTREL_STATIC_ASSERT(__builtin_offsetof(KBDTABLES, fLocaleFlags) == 0x28, "fLocaleFlags at 0x28");
+KESTREL_STATIC_ASSERT(__builtin_offsetof(MODIFIERS, ModNumber) == 6, "column numbers at 6");
+#endif
+#undef KESTREL_STATIC_ASSERT
 
 #endif /* KESTREL_LAYOUT_KBDTABLES_H */

@@ -1,5 +1,6 @@
 // CSourceWriter: writes the tables as constant C data in a fixed order, so the
-// same definition always gives the same bytes.
+// same definition always gives the same bytes. Every pointer's initializer goes
+// through KBD_PTR, so that one source builds the x86, x64 and WOW64 libraries.
 #include "tools/layout/CSourceWriter.h"
 
 #include "tools/layout/SourceText.h"
@@ -20,8 +21,8 @@ void WriteVscList(const char* name, const std::vector<ScanVk>& list, std::string
 
 void WriteNames(const char* name, const std::vector<WideName>& names, std::string* out) {
   *out += std::string("static const VSC_LPWSTR ") + name + "[] = {\n";
-  for (const WideName& entry : names) *out += "    {" + HexNumber(entry.scan, 2) + ", " + WideLiteral(entry.text) + "},\n";
-  *out += "    {0, 0}};\n\n";
+  for (const WideName& entry : names) *out += "    {" + HexNumber(entry.scan, 2) + ", KBD_PTR(" + WideLiteral(entry.text) + ")},\n";
+  *out += "    {0, KBD_PTR(0)}};\n\n";
 }
 
 }  // namespace
@@ -34,7 +35,7 @@ std::string LayoutLibrarySource(const LayoutTables& tables, const std::string& d
   out += "static const VK_TO_BIT kModifierBits[] = {\n"
          "    {VK_SHIFT, KBDSHIFT}, {VK_CONTROL, KBDCTRL}, {VK_MENU, KBDALT}, {0, 0}};\n\n";
   out += "/* Columns: base, Shift, Ctrl, Shift+Ctrl, AltGr (Ctrl+Alt), Shift+AltGr. */\n";
-  out += "static const MODIFIERS kModifiers = {kModifierBits, 7, {";
+  out += "static const MODIFIERS kModifiers = {KBD_PTR(kModifierBits), 7, {";
   for (int i = 0; i < 8; ++i) out += (i ? ", " : "") + std::string(kModifierColumns[i] == 0x0F ? "SHFT_INVALID" : std::to_string(kModifierColumns[i]));
   out += "}};\n\n";
 
@@ -64,9 +65,9 @@ std::string LayoutLibrarySource(const LayoutTables& tables, const std::string& d
   out += "static const VK_TO_WCHAR_TABLE kCharTables[] = {\n";
   for (size_t t = 0; t < tables.charTables.size(); ++t) {
     std::string width = std::to_string(tables.charTables[t].width);
-    out += "    {(const VK_TO_WCHARS1*)kChars" + std::to_string(t) + ", " + width + ", sizeof(VK_TO_WCHARS" + width + ")},\n";
+    out += "    {KBD_PTR((const VK_TO_WCHARS1*)kChars" + std::to_string(t) + "), " + width + ", sizeof(VK_TO_WCHARS" + width + ")},\n";
   }
-  out += "    {0, 0, 0}};\n\n";
+  out += "    {KBD_PTR(0), 0, 0}};\n\n";
 
   if (!tables.deadKeys.empty()) {
     out += "static const DEADKEY kDeadKeys[] = {\n";
@@ -78,22 +79,27 @@ std::string LayoutLibrarySource(const LayoutTables& tables, const std::string& d
   WriteNames("kKeyNames", tables.names, &out);
   WriteNames("kKeyNamesExt", tables.extendedNames, &out);
   if (!tables.deadNames.empty()) {
-    out += "static const WCHAR* const kKeyNamesDead[] = {\n";
-    for (const std::u16string& name : tables.deadNames) out += "    " + WideLiteral(name) + ",\n";
-    out += "    0};\n\n";
+    out += "static const DEADKEY_LPWSTR kKeyNamesDead[] = {\n";
+    for (const std::u16string& name : tables.deadNames) out += "    KBD_PTR(" + WideLiteral(name) + "),\n";
+    out += "    KBD_PTR(0)};\n\n";
   }
 
   out += "static const KBDTABLES kTables = {\n"
-         "    &kModifiers, kCharTables, ";
-  out += tables.deadKeys.empty() ? "0" : "kDeadKeys";
-  out += ", kKeyNames, kKeyNamesExt, ";
-  out += tables.deadNames.empty() ? "0" : "kKeyNamesDead";
-  out += ",\n    kScanToVk, sizeof kScanToVk / sizeof kScanToVk[0], kScanToVkE0, kScanToVkE1,\n";
-  out += "    " + HexNumber(tables.localeFlags, 8) + ", 0, 0, 0, 4, 0};\n\n";
+         "    KBD_PTR(&kModifiers), KBD_PTR(kCharTables), ";
+  out += tables.deadKeys.empty() ? "KBD_PTR(0)" : "KBD_PTR(kDeadKeys)";
+  out += ", KBD_PTR(kKeyNames), KBD_PTR(kKeyNamesExt), ";
+  out += tables.deadNames.empty() ? "KBD_PTR(0)" : "KBD_PTR(kKeyNamesDead)";
+  out += ",\n    KBD_PTR(kScanToVk), sizeof kScanToVk / sizeof kScanToVk[0], KBD_PTR(kScanToVkE0), KBD_PTR(kScanToVkE1),\n";
+  out += "    " + HexNumber(tables.localeFlags, 8) + ", 0, 0, KBD_PTR(0), 4, 0};\n\n";
+  // The system finds the tables through the descriptor's code, which must be the
+  // one instruction that loads their address (then ret): the build compiles it
+  // with -Os and the image checks verify the form.
   out += "/* The one export: the system (and a test) asks it for the tables. */\n"
-         "const KBDTABLES* KbdLayerDescriptor(void) { return &kTables; }\n\n"
-         "/* No CRT: the library's entry point only accepts being loaded. */\n"
-         "BOOL WINAPI KbdDllEntry(HINSTANCE instance, DWORD reason, LPVOID reserved) {\n"
-         "  (void)instance;\n  (void)reason;\n  (void)reserved;\n  return TRUE;\n}\n";
+         "#ifdef KESTREL_LAYOUT_WOW64\n"
+         "/* The 64-bit field layout's descriptor returns a 64-bit value: EDX:EAX, EDX zero. */\n"
+         "ULONGLONG KbdLayerDescriptor(void) { return (ULONG_PTR)&kTables; }\n"
+         "#else\n"
+         "const KBDTABLES* KbdLayerDescriptor(void) { return &kTables; }\n"
+         "#endif\n";
   return out;
 }

@@ -19,6 +19,12 @@ static_assert(sizeof(OSVERSIONINFOEXW) == 284, "extended version structure");
 static_assert(sizeof(OSVERSIONINFOW) == 276, "plain version structure");
 
 typedef void(WINAPI* SystemInfoProc)(LPSYSTEM_INFO);
+typedef BOOL(WINAPI* NativeMachineProc)(HANDLE process, USHORT* processMachine, USHORT* nativeMachine);
+
+// The machine and architecture codes of ARM64, which GetNativeSystemInfo hides
+// from an x86 program under x64 emulation (it reports x64 there).
+constexpr USHORT kMachineArm64 = 0xAA64;
+constexpr uint16_t kArchitectureArm64 = 12;
 
 // Restart reason: planned, operating system, reconfiguration.
 constexpr DWORD kRestartReason = 0x80020004;
@@ -51,13 +57,26 @@ int InstallerApp::probeSystem(uint32_t procId, uint32_t libId) {
     GetSystemInfo(&info);
   }
   processorArchitecture = info.wProcessorArchitecture;
+  // Windows 10 1709 and later name the real native machine.
+  HMODULE machineLibrary = nullptr;
+  FARPROC machineProc = getProcById(kNativeMachineProcId, libId, machineLibrary);
+  ModuleGuard machineModule(machineLibrary);
+  USHORT processMachine = 0, nativeMachine = 0;
+  if (machineProc != nullptr &&
+      reinterpret_cast<NativeMachineProc>(reinterpret_cast<void (*)()>(machineProc))(
+          GetCurrentProcess(), &processMachine, &nativeMachine) &&
+      nativeMachine == kMachineArm64) {
+    processorArchitecture = kArchitectureArm64;
+  }
   is64BitSystem = (processorArchitecture == kArchitectureX64 ||
                    processorArchitecture == kArchitectureIa64) ? 1 : 0;
   return 1;
 }
 
 int InstallerApp::isSupportedSystem() {
-  return IsSupportedSystem(versionCode, processorArchitecture);
+  // A system the payload carries no layout image for (IA-64) is refused here,
+  // before the wizard, rather than at the end of an installation.
+  return IsSupportedSystem(versionCode, processorArchitecture) && carriesLayoutImages() ? 1 : 0;
 }
 
 int InstallerApp::activateRunningInstance() {

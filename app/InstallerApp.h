@@ -115,9 +115,12 @@ class InstallerApp : public AppBase {
   // ---- Operations of the environment checks --------------------------------
   // Reads the Windows version and the native architecture into versionCode,
   // processorArchitecture and is64BitSystem, using procedure `procId` of
-  // library `libId` when it exists. 1, or 0 when no version could be read.
+  // library `libId` when it exists; an ARM64 machine (named by procedure 61 of
+  // that library where it exists) is reported as architecture 12, whatever
+  // emulation the first procedure reports. 1, or 0 when no version could be read.
   int probeSystem(uint32_t procId, uint32_t libId);
-  // 1 when versionCode and processorArchitecture form a supported system.
+  // 1 when versionCode and processorArchitecture form a supported system and
+  // the payload carries every layout image that system needs.
   int isSupportedSystem();
   // 1 when no other copy runs; 0 after bringing its window to the front.
   int activateRunningInstance();
@@ -156,7 +159,7 @@ class InstallerApp : public AppBase {
   int readDword(HKEY key, uint32_t valueId, uint32_t& value);
   // The value name goes into a text of its own: `text` may be lookupBuffer.
   int writeText(HKEY key, uint32_t valueId, WString& text);
-  int writeTextIds(HKEY key, uint32_t valueId, uint32_t dataId);
+  int writeTextIds(HKEY key, uint32_t valueId, uint32_t dataId, DWORD type = REG_SZ);
   // A REG_SZ value as wide text (the stored terminator dropped); `out` is
   // empty on failure.
   int readText(HKEY key, uint32_t valueId, WString& out);
@@ -267,6 +270,8 @@ class InstallerApp : public AppBase {
   // 1 = chosen; 0 = unsupported system or variant (both outputs null, -1).
   int chooseLayoutImages(const uint8_t*& entry32, const uint8_t*& entry64, int32_t& length32,
                          int32_t& length64);
+  // 1 when the payload holds, for every variant, each image this system needs.
+  int carriesLayoutImages() const;
   // Extracts `entry`, patches it with the key assignments and the decimal-key
   // option, writes it to `staging` and schedules it to replace `target` at the
   // next restart (with file-system redirection off on 64-bit Windows).

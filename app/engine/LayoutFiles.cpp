@@ -105,6 +105,20 @@ int InstallerApp::chooseLayoutImages(const uint8_t*& entry32, const uint8_t*& en
   return 1;
 }
 
+int InstallerApp::carriesLayoutImages() const {
+  for (int32_t variant = 0; variant < kLayoutVariantCount; ++variant) {
+    int32_t slot32 = kNoImageSlot, slot64 = kNoImageSlot;
+    if (!ChooseLayoutImageSlots(versionCode, processorArchitecture, &slot32, &slot64)) return 0;
+    const int32_t slots[] = {slot32, slot64};
+    for (int32_t slot : slots) {
+      if (slot == kNoImageSlot) continue;
+      const StoredEntry& image = kPayloadStore.layoutImages[variant][slot];
+      if (image.bytes == nullptr || image.length == 0) return 0;
+    }
+  }
+  return 1;
+}
+
 int InstallerApp::writeLayoutImage(const WChar* target, const WChar* staging, const uint8_t* entry,
                                    uint32_t length) {
   if (target == nullptr || target[0] == 0 || staging == nullptr || staging[0] == 0 ||

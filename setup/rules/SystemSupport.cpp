@@ -4,8 +4,9 @@
 
 namespace {
 
-// One supported version: its 32-bit image slot and the 64-bit slot for IA-64
-// and for x64 (kNoImageSlot where that architecture is not served).
+// One supported version: its image slot for 32-bit Windows and the 64-bit slot
+// for IA-64 and for x64 (kNoImageSlot where that architecture is not served).
+// 64-bit Windows of every version takes the WOW64 image for its 32-bit folder.
 struct VersionImages {
   int32_t versionCode;
   int32_t slot32;
@@ -62,7 +63,9 @@ int ChooseLayoutImageSlots(int32_t versionCode, uint16_t architecture, int32_t* 
   }
   // 2000 and XP keep their one 32-bit image whatever the architecture says.
   if (architecture != kArchitectureX86 && wide == kNoImageSlot && !row->x86Only) return 0;
-  *slot32 = row->slot32;
-  *slot64 = row->x86Only ? kNoImageSlot : wide;
+  // A 32-bit program on 64-bit Windows reads the 32-bit copy as 64-bit tables.
+  const bool wow64 = architecture != kArchitectureX86 && !row->x86Only;
+  *slot32 = wow64 ? kWow64ImageSlot : row->slot32;
+  *slot64 = wow64 ? wide : kNoImageSlot;
   return 1;
 }

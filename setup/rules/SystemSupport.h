@@ -11,8 +11,12 @@ constexpr uint16_t kArchitectureX64 = 9;
 
 // An image slot that is not needed (no 64-bit image on 32-bit Windows).
 constexpr int32_t kNoImageSlot = -1;
-// Image slots per layout variant in the payload's image table.
-constexpr int32_t kImageSlotsPerVariant = 13;
+// The slot of the WOW64 image: the 32-bit library for the 32-bit system folder
+// of 64-bit Windows, whose tables have the x64 field layout.
+constexpr int32_t kWow64ImageSlot = 13;
+// Image slots per layout variant in the payload's image table: 0-12 by version
+// and architecture, then the WOW64 slot.
+constexpr int32_t kImageSlotsPerVariant = 14;
 
 // major * 10 + minor, the form every decision here takes; 0 when the numbers
 // cannot form a code (a minor version above 9, or a code beyond 32-bit range).
@@ -23,7 +27,8 @@ int32_t VersionCodeOf(uint32_t major, uint32_t minor);
 // (Windows 8 and every later version, which report 6.2) on x86 and x64.
 int IsSupportedSystem(int32_t versionCode, uint16_t architecture);
 
-// The image slots a system needs: *slot32 always, *slot64 on 64-bit Windows
+// The image slots a system needs: *slot32 always (the version's 32-bit slot on
+// 32-bit Windows, kWow64ImageSlot on 64-bit Windows), *slot64 on 64-bit Windows
 // (kNoImageSlot otherwise). 1 = chosen; 0 = no images for this system (both
 // outputs kNoImageSlot).
 int ChooseLayoutImageSlots(int32_t versionCode, uint16_t architecture, int32_t* slot32,

@@ -19,11 +19,12 @@ struct SystemCase {
 constexpr int32_t kNone = kNoImageSlot;
 
 // Every version the installer knows, on each architecture it might report.
+// 64-bit Windows takes the WOW64 image (slot 13) for its 32-bit folder.
 const SystemCase kSupportedSystems[] = {
-    {50, 0, 1, 0, kNone},  {51, 0, 1, 1, kNone},  {52, 0, 1, 2, kNone}, {52, 6, 1, 2, 3},
-    {52, 9, 1, 2, 4},      {60, 0, 1, 5, kNone},  {60, 6, 1, 5, 6},     {60, 9, 1, 5, 7},
-    {61, 0, 1, 8, kNone},  {61, 6, 1, 8, 9},      {61, 9, 1, 8, 10},    {62, 0, 1, 11, kNone},
-    {62, 9, 1, 11, 12},
+    {50, 0, 1, 0, kNone},  {51, 0, 1, 1, kNone},  {52, 0, 1, 2, kNone}, {52, 6, 1, 13, 3},
+    {52, 9, 1, 13, 4},     {60, 0, 1, 5, kNone},  {60, 6, 1, 13, 6},    {60, 9, 1, 13, 7},
+    {61, 0, 1, 8, kNone},  {61, 6, 1, 13, 9},     {61, 9, 1, 13, 10},   {62, 0, 1, 11, kNone},
+    {62, 9, 1, 13, 12},
 };
 
 TEST(SystemSupport, EverySupportedSystemHasItsImages) {

@@ -45,6 +45,7 @@ constexpr uint32_t kDisableFsRedirectionProcId = 56;  // in library 142
 constexpr uint32_t kRevertFsRedirectionProcId = 57;   // in library 142
 constexpr uint32_t kDeleteKeyExProcId = 59;           // in library 143
 constexpr uint32_t kWow64SystemFolderProcId = 60;     // in library 142
+constexpr uint32_t kNativeMachineProcId = 61;         // in library 142, Windows 10 1709 and later
 constexpr uint32_t kRegistryLibraryId = 143;          // system library exporting 59
 
 // ---- System registry ---------------------------------------------------------------
@@ -54,6 +55,8 @@ constexpr uint32_t kScancodeMapValueId = 6;
 constexpr uint32_t kLayoutTextValueId = 17;     // = text 81
 constexpr uint32_t kLayoutFileValueId = 18;     // = text 83
 constexpr uint32_t kLayoutComponentValueId = 19;  // = text 84
+constexpr uint32_t kLayoutDisplayNameValueId = 53;  // = text 54: the name in the user's language
+constexpr uint32_t kLayoutDisplayNameSourceId = 54;  // "@...\kbdkestr.dll,-1000", expandable
 constexpr uint32_t kLayoutIdValueId = 20;       // = text 87
 constexpr uint32_t kLayoutFileNameId = 83;      // layout library file name
 constexpr uint32_t kLayoutComponentId = 84;
@@ -263,6 +266,7 @@ constexpr uint32_t kNamedStringIds[] = {
     kRevertFsRedirectionProcId,
     kDeleteKeyExProcId,
     kWow64SystemFolderProcId,
+    kNativeMachineProcId,
     kRegistryLibraryId,
     kLayoutListKeyId,
     kScancodeMapKeyId,
@@ -270,6 +274,8 @@ constexpr uint32_t kNamedStringIds[] = {
     kLayoutTextValueId,
     kLayoutFileValueId,
     kLayoutComponentValueId,
+    kLayoutDisplayNameValueId,
+    kLayoutDisplayNameSourceId,
     kLayoutIdValueId,
     kLayoutFileNameId,
     kLayoutComponentId,

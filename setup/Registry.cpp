@@ -85,14 +85,14 @@ int ReadDwordValue(HKEY key, const WChar* name, uint32_t& value) {
   return 1;
 }
 
-int WriteTextValue(HKEY key, const WChar* name, WString& text) {
-  if (key == nullptr || IsEmptyName(name)) return 0;
+int WriteTextValue(HKEY key, const WChar* name, WString& text, DWORD type) {
+  if (key == nullptr || IsEmptyName(name) || (type != REG_SZ && type != REG_EXPAND_SZ)) return 0;
   const WChar* wide = text.ToWide(-1);
   if (wide == nullptr) return 0;
   // The terminator is stored with the text; the byte count must fit a DWORD.
   const uint64_t bytes = (static_cast<uint64_t>(text.Length()) + 1) * sizeof(WChar);
   if (bytes > kMaxTextValueBytes) return 0;
-  return RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(wide),
+  return RegSetValueExW(key, name, 0, type, reinterpret_cast<const BYTE*>(wide),
                         static_cast<DWORD>(bytes)) == ERROR_SUCCESS
              ? 1
              : 0;

@@ -23,8 +23,8 @@ int WriteDwordValue(HKEY key, const WChar* name, uint32_t value);
 // 1 only for a REG_DWORD of exactly 4 bytes; `value` is unchanged otherwise.
 int ReadDwordValue(HKEY key, const WChar* name, uint32_t& value);
 
-// REG_SZ with the terminator counted; the text becomes wide.
-int WriteTextValue(HKEY key, const WChar* name, WString& text);
+// REG_SZ (or `type`, REG_EXPAND_SZ) with the terminator counted; the text becomes wide.
+int WriteTextValue(HKEY key, const WChar* name, WString& text, DWORD type = REG_SZ);
 // A REG_SZ value as wide text, up to its first zero (the stored terminator
 // dropped, an unterminated value kept whole); `out` is empty on failure.
 int ReadTextValue(HKEY key, const WChar* name, WString& out);

@@ -28,7 +28,10 @@ int InstallerApp::registerLayoutEntry() {
   for (const auto& value : values) {
     if (!writeTextIds(entry.get(), value[0], value[1])) return 0;
   }
-  return 1;
+  // Vista and later name the layout from the library's own string table, in the
+  // user's language; earlier systems ignore the value and show Layout Text.
+  return writeTextIds(entry.get(), kLayoutDisplayNameValueId, kLayoutDisplayNameSourceId,
+                      REG_EXPAND_SZ);
 }
 
 int InstallerApp::unregisterLayoutEntry() {
@@ -39,7 +42,7 @@ int InstallerApp::unregisterLayoutEntry() {
     KeyGuard entry(openKey(layouts.get(), kLayoutKeyNameId, access));
     if (entry.get() == nullptr) return 0;
     const uint32_t values[] = {kLayoutTextValueId, kLayoutIdValueId, kLayoutComponentValueId,
-                               kLayoutFileValueId};
+                               kLayoutFileValueId, kLayoutDisplayNameValueId};
     for (uint32_t value : values) deleteValue(entry.get(), value);
   }
   // Its own copy: looking the procedure up replaces lookupBuffer.

@@ -44,10 +44,12 @@ int InstallerApp::writeText(HKEY key, uint32_t valueId, WString& text) {
   return WriteTextValue(key, name.WideAt(0), text);
 }
 
-int InstallerApp::writeTextIds(HKEY key, uint32_t valueId, uint32_t dataId) {
+int InstallerApp::writeTextIds(HKEY key, uint32_t valueId, uint32_t dataId, DWORD type) {
   WString data;
   if (!loadText(dataId, data)) return 0;
-  return writeText(key, valueId, data);
+  WString name;
+  if (!loadText(valueId, name)) return 0;
+  return WriteTextValue(key, name.WideAt(0), data, type);
 }
 
 int InstallerApp::readText(HKEY key, uint32_t valueId, WString& out) {

@@ -5,6 +5,10 @@
 //       of the built image REFERENCE except for the assigned keys, which carry VK;
 //       its characters and dead keys equal REFERENCE's except the keypad decimal
 //       key, which types "," in both cells when DECIMAL is 0.
+//   displayname KLID NAME
+//       the system's layout entry KLID has a Layout Display Name of REG_EXPAND_SZ
+//       which, expanded and resolved as the control panel resolves it
+//       (SHLoadIndirectString, in the program's user-interface language), is NAME.
 //   shortcut LINK TARGET DESCRIPTION ICON INDEX
 //       the shell link LINK resolves to TARGET with DESCRIPTION, and to the icon
 //       ICON,INDEX (ICON empty: no icon set).
@@ -28,6 +32,7 @@
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -153,6 +158,30 @@ void CheckLayout(const Fields& f) {
     }
   }
   if (codes.size() < 100 || cells < 100) Fail(f[2] + L": too few keys to compare");
+}
+
+void CheckDisplayName(const Fields& f) {
+  if (f.size() < 3) return Fail(L"displayname: too few fields");
+  const std::wstring key = L"SYSTEM\\CurrentControlSet\\Control\\Keyboard Layouts\\" + f[1];
+  wchar_t stored[512] = {}, expanded[512] = {}, name[256] = {};
+  DWORD type = 0, size = sizeof stored - sizeof(wchar_t);
+  HKEY entry = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &entry) !=
+      ERROR_SUCCESS) {
+    return Fail(key + L": cannot be opened");
+  }
+  LONG read = RegQueryValueExW(entry, L"Layout Display Name", nullptr, &type,
+                               reinterpret_cast<BYTE*>(stored), &size);
+  RegCloseKey(entry);
+  if (read != ERROR_SUCCESS) return Fail(key + L": no Layout Display Name");
+  if (type != REG_EXPAND_SZ) return Fail(key + L": Layout Display Name is not REG_EXPAND_SZ");
+  // Windows resolves in the thread's language; Wine by the process's locale.
+  SetThreadUILanguage(GetUserDefaultUILanguage());
+  if (ExpandEnvironmentStringsW(stored, expanded, 512) == 0 ||
+      FAILED(SHLoadIndirectString(expanded, name, 256, nullptr))) {
+    return Fail(std::wstring(stored) + L": does not resolve");
+  }
+  if (f[2] != name) Fail(std::wstring(stored) + L" resolves to " + name + L", not " + f[2]);
 }
 
 void CheckShortcut(const Fields& f) {
@@ -309,6 +338,7 @@ bool CheckFile(const wchar_t* path) {
     ++checks;
     if (f[0] == L"layout") CheckLayout(f);
     else if (f[0] == L"shortcut") CheckShortcut(f);
+    else if (f[0] == L"displayname") CheckDisplayName(f);
     else if (f[0] == L"hold") Hold(f);
     else if (f[0] == L"save") Save(f);
     else if (f[0] == L"delete") Delete(f);

@@ -468,6 +468,7 @@ def main():
     parser.add_argument("--version", choices=sorted(sc.VERSION_CODES), default="winxp")
     parser.add_argument("--tree", required=True, help="the win32 build tree")
     parser.add_argument("--tree64", required=True, help="the win64 build tree")
+    parser.add_argument("--layout-tool", default=os.path.join(sc.REPO, "build", "host", "kestrel-layout"))
     parser.add_argument("--share", default="0/1", help="K,L.../N: the states whose index "
                         "modulo N is K, L, ... (default all)")
     args = parser.parse_args()

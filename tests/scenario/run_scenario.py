@@ -118,6 +118,10 @@ def unescape(text):
     return re.sub(r"\\(x[0-9a-fA-F]{1,4}|[0-7]{1,3}|.)", one, text)
 
 
+class Expandable(str):
+    """A REG_EXPAND_SZ text: equal to its text, and told apart where a check asks."""
+
+
 def parse_value(data):
     if data.startswith('"'):
         return unescape(data[1:-1])
@@ -126,6 +130,8 @@ def parse_value(data):
         return int(kind.group(5), 16)
     if kind.group(2):  # str(2) expandable, str(7) multi-string
         text = unescape(kind.group(5)[1:-1])
+        if kind.group(2) == "2":
+            return Expandable(text)
         return [s for s in text.split("\0") if s] if kind.group(2) == "7" else text
     raw = bytes(int(b, 16) for b in kind.group(5).replace(" ", "").split(",") if b)
     if kind.group(4) == "7":
@@ -284,6 +290,8 @@ DOCUMENT_VALUES = {"GuideFile": "guide", "GuideMenuShortcut": "guide_menu",
                    "GuideDesktopShortcut": "guide_desk"}
 LAYOUT_VALUES = {"SetupCopy": "setup", "SetupShortcut": "setup_link"}
 VARIANT_IMAGES = ["standard", "accents", "typographic"]
+# The layout's name in the library's string table, by the user's language.
+DISPLAY_NAMES = [COMMON[81], "Polski (Kestrel)"]
 
 
 class Env:
@@ -291,6 +299,7 @@ class Env:
     def __init__(self, args):
         self.bits, self.code = args.bits, VERSION_CODES[args.version]
         self.tree, self.tree64 = args.tree, args.tree64
+        self.layout_tool = args.layout_tool
         x86 = " (x86)" if self.bits == 64 else ""
         self.program_parent = "C:\\Program Files%s\\Kestrel Keyboards" % x86
         self.menu_parent = ("C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs"
@@ -469,7 +478,8 @@ def expected_registry(env, st):
     entry = ABSENT
     if st.entry:
         entry = {"Layout Text": COMMON[81], "Layout Id": COMMON[87],
-                 "Layout Component ID": COMMON[84], "Layout File": COMMON[83]}
+                 "Layout Component ID": COMMON[84], "Layout File": COMMON[83],
+                 "Layout Display Name": Expandable(COMMON[54])}
     out.append(("system", "System\\CurrentControlSet\\Control\\Keyboard Layouts\\" + KLID, entry,
                 True))
     out.append(("system", "System\\CurrentControlSet\\Control\\Keyboard Layout",
@@ -493,6 +503,8 @@ def check_registry(checks, hives, expected):
             have = got.get(name.lower(), ABSENT)
             if isinstance(want, re.Pattern):
                 ok = isinstance(have, str) and bool(want.fullmatch(have))
+            elif isinstance(want, Expandable):
+                ok = isinstance(have, Expandable) and have == want
             else:
                 ok = have == want
             shown = ["absent" if v is ABSENT else repr(v) for v in (have, want)]
@@ -620,6 +632,26 @@ def checker(machine, env, bits, lines):
     return rc == 0, out.strip()
 
 
+def read_libraries(checks, machine, env, options):
+    """Each installed library read from its file as Windows reads it, never loaded: in
+    the 32-bit folder the x86 form (the WOW64 form on 64-bit Windows), in the native
+    64-bit folder the x64 form; each must read as its definition with the recorded key
+    assignments and decimal option, and on 64-bit Windows both read alike."""
+    modes = ["x86"] if env.bits == 32 else ["wow64", "x64"]
+    definition = os.path.join(REPO, "layout", VARIANT_IMAGES[options.variant] + ".layout")
+    keys = ",".join("%X:%X" % kv for kv in sorted(options.keys.items()))
+    readings = []
+    for (target, _), mode in zip(env.libraries, modes):
+        host = machine.host(target)
+        verify = subprocess.run([env.layout_tool, "verify", mode, host, definition,
+                                 "--decimal", str(options.decimal), "--keys", keys],
+                                capture_output=True, text=True)
+        checks.expect(verify.returncode == 0, "%s as %s: %s" % (target, mode, verify.stdout + verify.stderr))
+        readings.append(subprocess.run([env.layout_tool, "read", mode, host],
+                                       capture_output=True, text=True).stdout)
+    checks.expect(len(set(readings)) == 1, "the 32-bit and 64-bit libraries read differently")
+
+
 def layout_line(env, options, target, bits):
     reference = os.path.join(env.tree if bits == 32 else env.tree64, "layout",
                              "kbdkestr-%s.dll" % VARIANT_IMAGES[options.variant])
@@ -703,9 +735,10 @@ def run_steps(args, steps, lang, language, default, desktop):
             else:
                 rc, out = machine.wine(program, *driver)
                 line = re.search(r"engine: \w+=\d installedVersion=(-?\d+) ", out)
-                checks.expect(rc == step.exit and line is not None,
+                started = step.exit != 2  # 2: refused at the start, before any detection
+                checks.expect(rc == step.exit and (line is not None) == started,
                               "exit %d, expected %d: %s" % (rc, step.exit, out.strip()))
-                checks.expect(line is not None and int(line.group(1)) == detected,
+                checks.expect(not started or (line is not None and int(line.group(1)) == detected),
                               "installedVersion %s, expected %d"
                               % (line and line.group(1), detected))
             if "setup" in step.made:
@@ -752,9 +785,15 @@ def run_steps(args, steps, lang, language, default, desktop):
             files = check_files(checks, machine, env, st, set(), files, False)
             lines = {32: [], 64: []}
             if step.libraries == "place":
-                lines[32].append(layout_line(env, st.library, env.libraries[0][0], 32))
+                read_libraries(checks, machine, env, st.library)
+                # And loaded by a program of its own bits (the 32-bit copy of 64-bit
+                # Windows has 64-bit tables, which only the reading above walks).
                 if env.bits == 64:
                     lines[64].append(layout_line(env, st.library, env.libraries[1][0], 64))
+                else:
+                    lines[32].append(layout_line(env, st.library, env.libraries[0][0], 32))
+            if st.entry and step.libraries == "place":
+                lines[env.bits].append(["displayname", KLID, DISPLAY_NAMES[lang]])
             for item in sorted(st.items & step.made):
                 if env.content(item, 0) is None:
                     shortcut = env.shortcut(item, st.paths, st.languages[item])
@@ -923,10 +962,11 @@ SCENARIOS = {
                                   env.program_parent.lower() + "\\kestrel"}),
     ], (1, 0x0415, 1, 1)),
     # Failures and damage: no image for the system (an IA-64 Windows 7: its slot is
-    # empty) fails after the documents; the per-user key missing with the final step
+    # empty) is refused before anything is made; the per-user key missing with the final step
     # asked for fails last, all else in place; a library held open by another process.
     "failures": lambda bits, version: ([
-        Step("no image for the system", "install", A, exit=1, made=ALL, layout=None,
+        # IA-64: refused before the wizard, nothing made.
+        Step("no image for the system", "install", A, exit=2, unchanged=True, layout=None,
              extra=["--as-version", "61", "--as-arch", "6"]),
         Step("per-user key missing", "install", A, before=remove_toggle_key,
              **install(ALL, exit=1, completion=False, toggle=None)),
@@ -1043,6 +1083,8 @@ def main():
     parser.add_argument("--version", choices=sorted(VERSION_CODES), default="win7")
     parser.add_argument("--tree", required=True, help="the win32 build tree")
     parser.add_argument("--tree64", help="the win64 build tree (64-bit checks)")
+    parser.add_argument("--layout-tool", default=os.path.join(REPO, "build", "host", "kestrel-layout"),
+                        help="the host build's kestrel-layout, which reads layout files as Windows does")
     parser.add_argument("--runs", type=int, default=5)
     args = parser.parse_args()
     args.tree = os.path.abspath(args.tree)

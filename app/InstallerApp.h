@@ -204,7 +204,11 @@ class InstallerApp : public AppBase {
   // folder, waiting at most 1000 ms for it. 1 = started (ended or not); 0 =
   // format id 0, a failed lookup or format, or the process could not be started.
   int runCommand(uint32_t formatId, ...);
-  int runWithAssociatedProgram(uint32_t associationId, uint32_t formatId, const WChar* argument);
+  // Starts command `formatId` formatted with the system folder and `argument`:
+  // the command names its program inside that folder, so neither a file
+  // association nor any per-user value chooses what runs elevated.
+  // 1 = started; 0 = no system folder, or as runCommand.
+  int runSystemCommand(uint32_t formatId, const WChar* argument);
 
   // ---- Installation state ----------------------------------------------------
   // Drops assignments equal to the defaults and maps to the key itself; 0

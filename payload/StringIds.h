@@ -140,8 +140,7 @@ constexpr uint32_t kRemoveQuestionFormatId = 127; // product name
 
 // ---- Wizard pages ------------------------------------------------------------------------------
 constexpr uint32_t kWizardLanguageLabelId = 1;
-constexpr uint32_t kLanguageSettingsCommandId = 2;  // program, argument
-constexpr uint32_t kControlPanelTypeId = 41;
+constexpr uint32_t kLanguageSettingsCommandId = 2;  // system folder, argument
 constexpr uint32_t kLanguageSettingsArgumentId = 95;
 constexpr uint32_t kPolishItemId = 91;
 constexpr uint32_t kEnglishItemId = 92;
@@ -350,7 +349,6 @@ constexpr uint32_t kNamedStringIds[] = {
     kRemoveQuestionFormatId,
     kWizardLanguageLabelId,
     kLanguageSettingsCommandId,
-    kControlPanelTypeId,
     kLanguageSettingsArgumentId,
     kPolishItemId,
     kEnglishItemId,

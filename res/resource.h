@@ -35,8 +35,7 @@
 #define SLOT_5_X 260
 
 // ---- Controls shared by several pages ---------------------------------------------
-#define IDC_NEXT 1        // IDOK
-#define IDC_ASSOCIATED 2  // IDCANCEL: the welcome page's wide button
+#define IDC_NEXT 1  // IDOK
 #define IDC_INSTALL 206
 #define IDC_CANCEL 300
 #define IDC_BACK 301
@@ -47,6 +46,7 @@
 #define IDC_LANGUAGE_LABEL 307
 #define IDC_WELCOME_HEADING 308
 #define IDC_WELCOME_BODY 309
+#define IDC_LANGUAGE_SETTINGS 310  // the wide button: the system's input-language settings
 #define IDC_REMOVE 315
 #define IDC_WIZARD_LANGUAGE 2002
 #define IDC_UPDATE 2003

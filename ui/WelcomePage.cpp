@@ -19,7 +19,7 @@ const IdPair kWelcomeTexts[] = {
     {IDC_REMOVE, kRemoveButtonId},
     {IDC_CANCEL, kCancelButtonId},
     {IDC_NEXT, kNextButtonId},
-    {IDC_ASSOCIATED, kLanguageSettingsButtonId},
+    {IDC_LANGUAGE_SETTINGS, kLanguageSettingsButtonId},
     {IDC_UPDATE, kUpdateButtonId},
     {0, 0},
 };
@@ -31,7 +31,7 @@ const IdPair kWizardLanguages[] = {
     {0, 0},
 };
 
-const IdList kInstalledFaceControls[] = {IDC_REMOVE, IDC_ASSOCIATED, IDC_UPDATE, 0};
+const IdList kInstalledFaceControls[] = {IDC_REMOVE, IDC_LANGUAGE_SETTINGS, IDC_UPDATE, 0};
 
 }  // namespace
 
@@ -55,7 +55,7 @@ int WelcomePage::onInitDialog() {
 void WelcomePage::fillTexts() {
   const int face = installed();
   /* result ignored: returns the previous focus */
-  SetFocus(GetDlgItem(window, face ? IDC_ASSOCIATED : IDC_NEXT));
+  SetFocus(GetDlgItem(window, face ? IDC_LANGUAGE_SETTINGS : IDC_NEXT));
   WString pattern;
   WString layoutName;
   WString heading;
@@ -84,13 +84,11 @@ int WelcomePage::onCommand() {
     case IDC_NEXT:
       if (!installed()) postToFrame(kGoNext);
       return 1;
-    case IDC_ASSOCIATED: {
-      // Any IDCANCEL that reaches the page lands here, Escape included.
+    case IDC_LANGUAGE_SETTINGS: {
       WString argument;
       lookupTextInto(kLanguageSettingsArgumentId, argument);
       /* result ignored: a program that does not start reports nothing */
-      controller->runWithAssociatedProgram(kControlPanelTypeId, kLanguageSettingsCommandId,
-                                           argument.WideAt(0));
+      controller->runSystemCommand(kLanguageSettingsCommandId, argument.WideAt(0));
       return 1;
     }
     case IDC_REMOVE:

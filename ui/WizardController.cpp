@@ -74,11 +74,10 @@ int WizardController::runWizard() {
     if (got == 0 || got == -1) break;
     if (currentPage != nullptr) {
       HWND page = currentPage->handle();
-      // Escape skips the page's dialog manager, which would turn it into
-      // command 2 (IDCANCEL): the welcome page's settings button has that id.
-      // The accelerator table then turns it into a command the frame ignores.
-      const bool escape = message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE;
-      if (page != nullptr && !escape && IsDialogMessageW(page, &message)) continue;
+      // Escape goes to the page's dialog manager like every key: an open
+      // drop-down list closes, else the page gets command 2 (IDCANCEL), which
+      // no page control has, so it changes nothing.
+      if (page != nullptr && IsDialogMessageW(page, &message)) continue;
       if (mainWindow == nullptr) continue;
       if (accelerators != nullptr &&
           TranslateAcceleratorW(mainWindow->handle(), accelerators, &message)) {

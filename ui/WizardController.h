@@ -133,9 +133,9 @@ class WizardController {
   // The sequences: 1 = done; 0 = failed (or no application object).
   int runInstall();
   int runUninstall();
-  // Starts the program associated with `associationId` through command
-  // `formatId` with `argument`. 1 = started; 0 = none found or not started.
-  int runWithAssociatedProgram(uint32_t associationId, uint32_t formatId, const WChar* argument);
+  // Starts the system program of command `formatId` with `argument`
+  // (InstallerApp::runSystemCommand). 1 = started; 0 = not started.
+  int runSystemCommand(uint32_t formatId, const WChar* argument);
 
   // ---- Attributes ----------------------------------------------------------
   // The frame's window handle, or null when there is no frame window.

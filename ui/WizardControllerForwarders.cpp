@@ -134,9 +134,8 @@ int WizardController::runInstall() { return app != nullptr ? app->runInstall() :
 
 int WizardController::runUninstall() { return app != nullptr ? app->runUninstall() : 0; }
 
-int WizardController::runWithAssociatedProgram(uint32_t associationId, uint32_t formatId,
-                                               const WChar* argument) {
-  return app != nullptr ? app->runWithAssociatedProgram(associationId, formatId, argument) : 0;
+int WizardController::runSystemCommand(uint32_t formatId, const WChar* argument) {
+  return app != nullptr ? app->runSystemCommand(formatId, argument) : 0;
 }
 
 int WizardController::licenceText(WString& out) {

@@ -11,6 +11,7 @@
 #include "setup/Libraries.h"
 #include "setup/OwnImage.h"
 #include "setup/Processes.h"
+#include "setup/SystemFolders.h"
 #include "setup/SystemGuards.h"
 #include "setup/rules/HexText.h"
 
@@ -83,9 +84,8 @@ int InstallerApp::runCommand(uint32_t formatId, ...) {
   return RunCommandLine(command);
 }
 
-int InstallerApp::runWithAssociatedProgram(uint32_t associationId, uint32_t formatId,
-                                           const WChar* argument) {
-  WString program;
-  if (!findAssociatedProgram(associationId, program)) return 0;
-  return runCommand(formatId, program.WideAt(0), argument != nullptr ? argument : WTEXT(""));
+int InstallerApp::runSystemCommand(uint32_t formatId, const WChar* argument) {
+  WString folder;
+  if (!GetSystemFolder(folder) || folder.IsEmpty() || folder.ToWide(-1) == nullptr) return 0;
+  return runCommand(formatId, folder.WideAt(0), argument != nullptr ? argument : WTEXT(""));
 }

@@ -34,12 +34,14 @@ TableImage TestTexts() {
       Narrow(kMissingProcId, "KestrelNoSuchProcedure"),
       Wide(kChildCommandId, U16(L"\"" + childPath + L"\" \"%s\" %d")),
       Wide(kMissingProgramCommandId, u"\"%s\\kestrel-missing-program.exe\""),
-      Wide(kAssociatedCommandId, u"\"%s\" \"%s\" 0"),
+      Wide(kSystemCommandId, U16(L"\"%s\\" + SystemChildName() + L"\" \"%s\" 0")),
   };
   return BuildTable(texts);
 }
 
 }  // namespace
+
+std::wstring SystemChildName() { return Unique(L"kestrel-engine-child") + L".exe"; }
 
 std::wstring TestKeyPath() { return L"Software\\KestrelTests\\" + Unique(L"Engine"); }
 

@@ -35,9 +35,11 @@ constexpr uint32_t kProcessIdProcId = 9060;    // "GetCurrentProcessId", stored 
 constexpr uint32_t kMissingProcId = 9061;
 constexpr uint32_t kChildCommandId = 9070;     // child path, marker path, milliseconds
 constexpr uint32_t kMissingProgramCommandId = 9072;  // system folder
-constexpr uint32_t kAssociatedCommandId = 9073;  // program, marker path
+constexpr uint32_t kSystemCommandId = 9073;  // system folder, marker path: SystemChildName()
 constexpr uint32_t kUnknownId = 9999;          // no table holds it
 
+// The file name of this process's copy of the child program in the system folder.
+std::wstring SystemChildName();
 // The HKCU and HKLM key paths of kTestKeyId and kTestMachineKeyId.
 std::wstring TestKeyPath();
 std::wstring TestMachineKeyPath();

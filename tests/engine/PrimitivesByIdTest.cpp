@@ -347,10 +347,9 @@ TEST_F(ProcessesById, ScriptCommandNamesTheSystemProgramByFullPath) {
   EXPECT_EQ(1, app.runCommand(kScriptCommandId, folder.c_str(), marker.c_str()));
 }
 
-// The program of a file type, found and started by the ids of the type and
-// the command: the type of this process is registered in the machine's
-// classes for a copy of the child program in the system folder.
-TEST_F(ProcessesById, AssociatedProgramIsFoundAndStartedById) {
+// The program of a file type, found by the ids of the type; and a system
+// program started by the system folder's path, whatever the associations say.
+TEST_F(ProcessesById, AssociatedProgramIsFoundAndSystemCommandRunsFromTheSystemFolder) {
   WString program;
   ASSERT_EQ(1, app.findAssociatedProgram(kIniAssociationId, program));
   std::wstring path = Wide(program);
@@ -359,28 +358,14 @@ TEST_F(ProcessesById, AssociatedProgramIsFoundAndStartedById) {
   EXPECT_EQ(0, app.findAssociatedProgram(kNoAssociationId, program));
   EXPECT_EQ(0, program.Length());
   EXPECT_EQ(0, app.findAssociatedProgram(kUnknownId, program));
-  EXPECT_EQ(0, app.runWithAssociatedProgram(kNoAssociationId, kAssociatedCommandId,
-                                            marker.c_str()));
 
-  const std::wstring classes = L"Software\\Classes\\";
-  WString extension;
-  ASSERT_EQ(1, app.loadText(kTestAssociationId, extension));
-  const std::wstring typeKey = Unique(L"KestrelTests.Engine");
-  const std::wstring systemChild = SystemFolder() + L"\\" + Unique(L"kestrel-engine-child") + L".exe";
+  const std::wstring systemChild = SystemFolder() + L"\\" + SystemChildName();
   const std::wstring child = TestProgramFolder() + KESTREL_SYSTEM_TEST_CHILD;
+  EXPECT_EQ(0, app.runSystemCommand(kSystemCommandId, marker.c_str()));  // not copied yet
   ASSERT_TRUE(CopyFileW(child.c_str(), systemChild.c_str(), FALSE));
-  const std::wstring command = L"\"" + systemChild + L"\" \"%1\"";
-  EXPECT_EQ(ERROR_SUCCESS, SHSetValueW(HKEY_LOCAL_MACHINE, (classes + Wide(extension)).c_str(),
-                                       nullptr, REG_SZ, typeKey.c_str(),
-                                       static_cast<DWORD>((typeKey.size() + 1) * 2)));
-  EXPECT_EQ(ERROR_SUCCESS,
-            SHSetValueW(HKEY_LOCAL_MACHINE, (classes + typeKey + L"\\shell\\open\\command").c_str(),
-                        nullptr, REG_SZ, command.c_str(), static_cast<DWORD>((command.size() + 1) * 2)));
-  EXPECT_EQ(1, app.runWithAssociatedProgram(kTestAssociationId, kAssociatedCommandId,
-                                            marker.c_str()));
+  EXPECT_EQ(1, app.runSystemCommand(kSystemCommandId, marker.c_str()));
   EXPECT_TRUE(MarkerAppears(marker, 15000));
-  SHDeleteKeyW(HKEY_LOCAL_MACHINE, (classes + Wide(extension)).c_str());
-  SHDeleteKeyW(HKEY_LOCAL_MACHINE, (classes + typeKey).c_str());
+  EXPECT_EQ(0, app.runSystemCommand(kUnknownId, marker.c_str()));
   DeleteFileW(systemChild.c_str());
 }
 

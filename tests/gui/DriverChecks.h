@@ -13,7 +13,7 @@
 
 // Controls of the pages, by the ids the dialog templates give them.
 enum Control : int {
-  kNext = 1, kWide = 2, kCancel = 300, kBack = 301, kKeysButton = 303, kAccept = 305,
+  kNext = 1, kWide = 310, kCancel = 300, kBack = 301, kKeysButton = 303, kAccept = 305,
   kLicenceBox = 306, kLanguageLabel = 307, kWelcomeHeading = 308, kWelcomeBody = 309,
   kLicenceHeading = 311, kRemove = 315, kInstall = 206, kFirstKeyList = 1401,
   kLanguageList = 2002, kUpdate = 2003, kFinishHeading = 1209, kFinishResult = 1204,

@@ -213,12 +213,27 @@ int Installed(const std::wstring& setup, bool restart) {
   CheckWelcome(page, 0, true);
   Check(FocusOf(page) != nullptr, L"a control has the focus");
 
-  // Escape does nothing here either, though the settings button has the id
-  // of Cancel (2): the runner checks that no settings program was started.
+  // Escape does nothing here either (the runner checks that it started no
+  // settings program), but it does close an open drop-down list.
   std::wstring before = Snapshot(w.frame, page);
   PressKey(page, VK_ESCAPE);
   Check(Settle(page, kCancel) == 1 && MessageBoxOf(w.frame) == nullptr, L"Escape asks nothing");
   CheckUnchanged(before, Snapshot(w.frame, page), L"Escape changes nothing on the welcome page");
+  HWND list = GetDlgItem(page, kLanguageList);
+  SendMessageW(page, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
+  SendMessageW(list, CB_SHOWDROPDOWN, TRUE, 0);
+  if (Check(SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0) != 0, L"the language list drops down")) {
+    PressKey(page, VK_ESCAPE);
+    Check(Settle(page, kCancel) == 1 && SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0) == 0,
+          L"Escape closes the open language list");
+    Check(ComboSelectedData(page, kLanguageList) == 0, L"and keeps the language");
+  }
+
+  // The wide button starts the system folder's control.exe (the runner finds
+  // its command line, once, in the process trace).
+  Click(page, kWide);
+  Check(Settle(page, kCancel) == 1 && MessageBoxOf(w.frame) == nullptr,
+        L"the wide button asks nothing");
 
   // Remove asks first; No changes nothing, and the focus is back on Remove.
   before = Snapshot(w.frame, page, false);

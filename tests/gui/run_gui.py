@@ -38,7 +38,10 @@ SHUTDOWN = "InitiateSystemShutdownExW"
 # planned-reconfiguration reason.
 RESTART_ASKED = re.compile(
     r"fixme:advapi:InitiateSystemShutdownExW \(null\) L\"\" 0 0 1 0x80020004")
-SETTINGS = "Control_RunDLL"  # the command line of the welcome page's settings button
+# The command line of the welcome page's wide button, as Wine's process trace shows it:
+# control.exe of the system folder by its full path, never an associated program.
+SETTINGS = re.compile(r'CreateProcessInternalW app \S+ cmdline L"\\"C:\\\\windows\\\\(system32|syswow64)\\\\control\.exe\\" input\.dll"',
+                      re.I)
 INSTALL = ["install", "--no-wait", "--variant", "0", "--decimal", "0", "--final", "1",
            "--desktop", "0", "--language", "0409", "--default", "0"]
 
@@ -82,7 +85,9 @@ def run(args):
         for how in ("close", "restart"):
             r.wine("a recorded installation", r.exe("engine_driver.exe"), *INSTALL)
             out = r.wine("installed-" + how, driver, "installed-" + how, setup)
-            r.expect(SETTINGS not in out, "Escape on the installed face starts no program")
+            started = len(SETTINGS.findall(out))
+            r.expect(started == 1, "the wide button, not Escape, starts the system's control.exe "
+                     "input.dll (started %d times)" % started)
             if how == "restart":
                 r.expect(RESTART_ASKED.search(out) is not None,
                          "the restart button asks Windows to restart (reboot, planned reason)")

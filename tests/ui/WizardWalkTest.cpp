@@ -252,7 +252,7 @@ void CALLBACK InstalledWalkStep(HWND, UINT, UINT_PTR, DWORD) {
       EXPECT_EQ(ControlText(page, IDC_WELCOME_HEADING),
                 Formatted(app, kInstalledHeadingFormatId, kLayoutDisplayNameId));
       EXPECT_EQ(ControlText(page, IDC_UPDATE), Text(app, kUpdateButtonId));
-      EXPECT_EQ(GetFocus(), GetDlgItem(page, IDC_ASSOCIATED));
+      EXPECT_EQ(GetFocus(), GetDlgItem(page, IDC_LANGUAGE_SETTINGS));
       Click(page, IDC_UPDATE);
       break;
     case 2:

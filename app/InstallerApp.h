@@ -149,6 +149,9 @@ class InstallerApp : public AppBase {
   // makes one call of the system layer (setup/Registry.h, Files.h, ...); a
   // failed lookup fails the call like a failed system call: 0 or null.
   HKEY openKey(HKEY parent, uint32_t keyId, REGSAM access);
+  // openKey for a key under the user's control (HKCU): no component of the
+  // path may be a registry link; null for a link as for a missing key.
+  HKEY openKeyNoLink(HKEY parent, uint32_t keyId, REGSAM access);
   HKEY createKey(HKEY parent, uint32_t keyId, REGSAM access);
   int writeBinary(HKEY key, uint32_t valueId, const uint8_t* bytes, uint32_t count);
   // An owned block (FreeBlock) of exactly the stored size, its size in

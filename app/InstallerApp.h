@@ -122,7 +122,9 @@ class InstallerApp : public AppBase {
   // 1 when versionCode and processorArchitecture form a supported system and
   // the payload carries every layout image that system needs.
   int isSupportedSystem();
-  // 1 when no other copy runs; 0 after bringing its window to the front.
+  // 1 when no other copy runs; 0 after bringing its window to the front. Only
+  // a window of the frame's class whose process runs this program's own image
+  // file (the same volume and file index) counts as another copy.
   int activateRunningInstance();
   // 1 when the program associated with file type `typeId` has text
   // `needleId` in its path.

@@ -83,6 +83,13 @@ int InstallerApp::isSupportedSystem() {
   return IsSupportedSystem(versionCode, processorArchitecture) && carriesLayoutImages() ? 1 : 0;
 }
 
+int InstallerApp::checkDesktopUser() {
+  // From Vista on the desktop is not asked: UIPI already separates the wizard.
+  const DesktopUser user =
+      versionCode >= kFirstVersionWithUipi ? kDesktopUserUnknown : ThreadDesktopUser();
+  return MayRunOnDesktop(versionCode, user);
+}
+
 int InstallerApp::activateRunningInstance() {
   // Without a class name FindWindowW would match nothing useful: go on.
   if (!loadText(kFrameClassNameId, lookupBuffer) || lookupBuffer.ToWide(-1) == nullptr ||

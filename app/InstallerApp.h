@@ -122,6 +122,10 @@ class InstallerApp : public AppBase {
   // 1 when versionCode and processorArchitecture form a supported system and
   // the payload carries every layout image that system needs.
   int isSupportedSystem();
+  // 1 when the wizard may run on the thread's desktop: always from Vista on
+  // (UIPI), before it unless the desktop is another user's (whose programs
+  // could press the wizard's buttons). 0 = another user's desktop.
+  int checkDesktopUser();
   // 1 when no other copy runs; 0 after bringing its window to the front. Only
   // a window of the frame's class whose process runs this program's own image
   // file (the same volume and file index) counts as another copy.

@@ -5,6 +5,7 @@
 
 #include "app/InstallerApp.h"
 #include "payload/StringIds.h"
+#include "setup/OwnImage.h"
 #include "setup/Privileges.h"
 #include "setup/Processes.h"
 #include "setup/Restart.h"
@@ -25,6 +26,9 @@ typedef BOOL(WINAPI* NativeMachineProc)(HANDLE process, USHORT* processMachine, 
 // from an x86 program under x64 emulation (it reports x64 there).
 constexpr USHORT kMachineArm64 = 0xAA64;
 constexpr uint16_t kArchitectureArm64 = 12;
+
+// The frame windows asked about before the search gives up.
+constexpr int32_t kMaxFrameWindowsAsked = 64;
 
 // Restart reason: planned, operating system, reconfiguration.
 constexpr DWORD kRestartReason = 0x80020004;
@@ -79,17 +83,48 @@ int InstallerApp::isSupportedSystem() {
   return IsSupportedSystem(versionCode, processorArchitecture) && carriesLayoutImages() ? 1 : 0;
 }
 
+int InstallerApp::checkDesktopUser() {
+  // From Vista on the desktop is not asked: UIPI already separates the wizard.
+  const DesktopUser user =
+      versionCode >= kFirstVersionWithUipi ? kDesktopUserUnknown : ThreadDesktopUser();
+  return MayRunOnDesktop(versionCode, user);
+}
+
 int InstallerApp::activateRunningInstance() {
   // Without a class name FindWindowW would match nothing useful: go on.
   if (!loadText(kFrameClassNameId, lookupBuffer) || lookupBuffer.ToWide(-1) == nullptr ||
       lookupBuffer.IsEmpty()) {
     return 1;
   }
-  HWND other = FindWindowW(lookupBuffer.WideAt(0), nullptr);
-  if (other == nullptr) return 1;
-  /* result ignored: the other copy is brought forward if the system lets it */
-  SetForegroundWindow(other);
-  return 0;
+  // Any program can make a window of the frame's class: only one whose process
+  // runs this very image file is another copy. The image is pinned here (and
+  // kept for the paths), so the comparison is with the file that runs, not
+  // with whatever now lies at its path.
+  if (ownImage == nullptr) {
+    WString ownPath;
+    if (GetOwnImagePath(ownPath)) {
+      ownImage = OpenOwnImage(ownPath.WideAt(0), GetModuleHandleW(nullptr));
+    }
+  }
+  if (ownImage == nullptr) return 1;
+  WString otherImage;
+  HWND other = nullptr;
+  // Every window of the class, not only the first: a stranger's must not hide
+  // a real copy behind it. The count bounds a list that keeps changing.
+  for (int32_t seen = 0; seen < kMaxFrameWindowsAsked; ++seen) {
+    other = FindWindowExW(nullptr, other, lookupBuffer.WideAt(0), nullptr);
+    if (other == nullptr) return 1;
+    DWORD processId = 0;
+    if (GetWindowThreadProcessId(other, &processId) == 0) continue;
+    if (!GetProcessImagePath(processId, otherImage) ||
+        !IsSameFileAsImage(ownImage, otherImage.WideAt(0))) {
+      continue;
+    }
+    /* result ignored: the other copy is brought forward if the system lets it */
+    SetForegroundWindow(other);
+    return 0;
+  }
+  return 1;
 }
 
 int InstallerApp::checkAssociation(uint32_t typeId, uint32_t needleId) {

@@ -132,6 +132,10 @@ int InstallerApp::run() {
       TargetLanguageFor(versionCode, GetUserDefaultLangID(), fallbackLanguageId);
   // Windows 2000 cannot make the new layout its language's default.
   if (versionCode < 51) defaultLanguageFlag = 0;
+  if (!checkDesktopUser()) {
+    showMessage(kForeignDesktopMessageId, MB_ICONEXCLAMATION);
+    return 0;
+  }
   if (!activateRunningInstance()) return 0;
   /* result ignored: missing paths surface when files are placed */
   buildPaths();

@@ -122,7 +122,13 @@ class InstallerApp : public AppBase {
   // 1 when versionCode and processorArchitecture form a supported system and
   // the payload carries every layout image that system needs.
   int isSupportedSystem();
-  // 1 when no other copy runs; 0 after bringing its window to the front.
+  // 1 when the wizard may run on the thread's desktop: always from Vista on
+  // (UIPI), before it unless the desktop is another user's (whose programs
+  // could press the wizard's buttons). 0 = another user's desktop.
+  int checkDesktopUser();
+  // 1 when no other copy runs; 0 after bringing its window to the front. Only
+  // a window of the frame's class whose process runs this program's own image
+  // file (the same volume and file index) counts as another copy.
   int activateRunningInstance();
   // 1 when the program associated with file type `typeId` has text
   // `needleId` in its path.
@@ -149,6 +155,9 @@ class InstallerApp : public AppBase {
   // makes one call of the system layer (setup/Registry.h, Files.h, ...); a
   // failed lookup fails the call like a failed system call: 0 or null.
   HKEY openKey(HKEY parent, uint32_t keyId, REGSAM access);
+  // openKey for a key under the user's control (HKCU): no component of the
+  // path may be a registry link; null for a link as for a missing key.
+  HKEY openKeyNoLink(HKEY parent, uint32_t keyId, REGSAM access);
   HKEY createKey(HKEY parent, uint32_t keyId, REGSAM access);
   int writeBinary(HKEY key, uint32_t valueId, const uint8_t* bytes, uint32_t count);
   // An owned block (FreeBlock) of exactly the stored size, its size in

@@ -22,3 +22,11 @@ target_compile_definitions(shutdown-standin-2000 PRIVATE KESTREL_STANDIN_WINDOWS
 target_compile_definitions(environment_tests PRIVATE
   KESTREL_STANDIN_XP=L"$<TARGET_FILE_NAME:shutdown-standin-xp>"
   KESTREL_STANDIN_2000=L"$<TARGET_FILE_NAME:shutdown-standin-2000>")
+
+# A different program with a window of the frame's class, for the single-instance test.
+add_executable(frame-standin "${CMAKE_SOURCE_DIR}/tests/environment/standin/FrameStandIn.c")
+target_link_options(frame-standin PRIVATE -municode)
+target_link_libraries(frame-standin PRIVATE kernel32 user32)
+add_dependencies(environment_tests frame-standin)
+target_compile_definitions(environment_tests PRIVATE
+  KESTREL_FRAME_STANDIN=L"$<TARGET_FILE_NAME:frame-standin>")

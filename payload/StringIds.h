@@ -135,6 +135,7 @@ constexpr uint32_t kHeaderSuffixId = 82;          // header: 0, 89, 82
 constexpr uint32_t kQuitQuestionId = 96;
 constexpr uint32_t kNotAdministratorMessageId = 122;
 constexpr uint32_t kUnsupportedSystemMessageId = 123;
+constexpr uint32_t kForeignDesktopMessageId = 124;  // before Vista: the desktop is another user's
 constexpr uint32_t kInstallFailedMessageId = 141;
 constexpr uint32_t kRemoveQuestionFormatId = 127; // product name
 
@@ -214,7 +215,7 @@ constexpr FormatSignature kFormatSignatures[] = {
 constexpr uint32_t kLanguageTextIds[] = {
     0, 1, 22, 30, 35, 48, 67, 68, 70, 71, 82, 88, 91, 92, 93, 96, 97, 98, 99,
     100, 101, 102, 104, 105, 106, 108, 109, 110, 111, 112, 113, 114, 118, 119,
-    120, 121, 122, 123, 125, 126, 127, 128, 129, 130, 131, 132, 133, 134, 135, 137,
+    120, 121, 122, 123, 124, 125, 126, 127, 128, 129, 130, 131, 132, 133, 134, 135, 137,
     138, 139, 141, 150, 151, 152, 159, 163, 164, 165, 166, 170, 171, 172, 173,
     174, 175, 176, 177, 178, 179, 180, 181, 185, 186, 187, 188, 189, 190, 191,
     192, 193, 194, 195, 196, 197, 198, 199, 200, 201, 202, 203, 204, 205, 206,
@@ -228,7 +229,7 @@ constexpr uint32_t kLanguageTextIds[] = {
 };
 
 constexpr size_t kLanguageTextIdCount = sizeof(kLanguageTextIds) / sizeof(kLanguageTextIds[0]);
-static_assert(kLanguageTextIdCount == 189, "language table ids changed");
+static_assert(kLanguageTextIdCount == 190, "language table ids changed");
 
 // Every id named above, so that a test can check that each one has a text.
 constexpr uint32_t kNamedStringIds[] = {
@@ -345,6 +346,7 @@ constexpr uint32_t kNamedStringIds[] = {
     kQuitQuestionId,
     kNotAdministratorMessageId,
     kUnsupportedSystemMessageId,
+    kForeignDesktopMessageId,
     kInstallFailedMessageId,
     kRemoveQuestionFormatId,
     kWizardLanguageLabelId,

@@ -99,3 +99,25 @@ int CopyOwnImage(HANDLE image, const WChar* target) {
     if (!WriteFile(copy.get(), chunk.get(), read, &written, nullptr) || written != read) return 0;
   }
 }
+
+int IsSameFileAsImage(HANDLE image, const WChar* path) {
+  if (image == nullptr || image == INVALID_HANDLE_VALUE || path == nullptr || path[0] == 0) {
+    return 0;
+  }
+  // Attributes only: no sharing conflict with the image's own openers.
+  HandleGuard other(CreateFileW(path, FILE_READ_ATTRIBUTES,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (other.get() == INVALID_HANDLE_VALUE) return 0;
+  BY_HANDLE_FILE_INFORMATION ours = {};
+  BY_HANDLE_FILE_INFORMATION theirs = {};
+  if (!GetFileInformationByHandle(image, &ours) ||
+      !GetFileInformationByHandle(other.get(), &theirs)) {
+    return 0;
+  }
+  return (ours.dwVolumeSerialNumber == theirs.dwVolumeSerialNumber &&
+          ours.nFileIndexHigh == theirs.nFileIndexHigh &&
+          ours.nFileIndexLow == theirs.nFileIndexLow)
+             ? 1
+             : 0;
+}

@@ -21,3 +21,8 @@ HANDLE OpenOwnImage(const WChar* path, HMODULE module);
 // 0 = nothing to copy from, the target could not be made or a read or write
 // failed (a partial target may stay).
 int CopyOwnImage(HANDLE image, const WChar* target);
+
+// 1 when the file at `path` is the very file behind `image` (the same volume
+// serial number and file index), whatever name either was reached by; 0 when
+// it is another file, or either cannot be opened or asked.
+int IsSameFileAsImage(HANDLE image, const WChar* path);

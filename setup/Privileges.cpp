@@ -6,6 +6,51 @@
 #include <windows.h>
 
 #include "setup/SystemGuards.h"
+#include "text/Memory.h"
+
+namespace {
+
+// No SID or token record comes near this; a larger size is refused.
+constexpr DWORD kMaxSecurityRecordBytes = 64 * 1024;
+
+// The token record `kind` as an owned block (BlockGuard), or null.
+void* ReadTokenRecord(HANDLE token, TOKEN_INFORMATION_CLASS kind) {
+  DWORD size = 0;
+  if (GetTokenInformation(token, kind, nullptr, 0, &size) ||
+      GetLastError() != ERROR_INSUFFICIENT_BUFFER || size == 0 ||
+      size > kMaxSecurityRecordBytes) {
+    return nullptr;
+  }
+  BlockGuard record(TryAllocateBlock(size));
+  if (record.get() == nullptr) return nullptr;
+  DWORD written = 0;
+  if (!GetTokenInformation(token, kind, record.get(), size, &written)) return nullptr;
+  return record.release();
+}
+
+// 1 when `sid` is the token's user or a logon-session SID of its groups.
+int TokenNamesSid(PSID sid) {
+  HandleGuard token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.out())) return 0;
+  BlockGuard user(ReadTokenRecord(token.get(), TokenUser));
+  if (user.get() != nullptr &&
+      EqualSid(static_cast<TOKEN_USER*>(user.get())->User.Sid, sid)) {
+    return 1;
+  }
+  BlockGuard groups(ReadTokenRecord(token.get(), TokenGroups));
+  if (groups.get() == nullptr) return 0;
+  const TOKEN_GROUPS* list = static_cast<const TOKEN_GROUPS*>(groups.get());
+  for (DWORD i = 0; i < list->GroupCount; ++i) {
+    const SID_AND_ATTRIBUTES& group = list->Groups[i];
+    if ((group.Attributes & SE_GROUP_LOGON_ID) == SE_GROUP_LOGON_ID &&
+        EqualSid(group.Sid, sid)) {
+      return 1;
+    }
+  }
+  return 0;
+}
+
+}  // namespace
 
 int IsProcessAdministrator() {
   SID_IDENTIFIER_AUTHORITY ntAuthority = {SECURITY_NT_AUTHORITY};
@@ -36,4 +81,29 @@ int EnableShutdownPrivilege() {
   const BOOL adjusted =
       AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr);
   return (adjusted && GetLastError() == ERROR_SUCCESS) ? 1 : 0;
+}
+
+DesktopUser ThreadDesktopUser() {
+  // Windows answers a desktop's UOI_USER_SID from its window station, and the
+  // thread's desktop always lies on the process's window station: asking that
+  // gives the same SID without GetCurrentThreadId. The handle is the system's.
+  HWINSTA station = GetProcessWindowStation();
+  if (station == nullptr) return kDesktopUserUnknown;
+  DWORD size = 0;
+  // A window station with no user answers success and size 0; Wine does not serve
+  // the query (ERROR_INVALID_PARAMETER).
+  if (GetUserObjectInformationW(station, UOI_USER_SID, nullptr, 0, &size) ||
+      GetLastError() != ERROR_INSUFFICIENT_BUFFER || size == 0) {
+    return kDesktopUserUnknown;
+  }
+  // From here the desktop names a user: whatever fails cannot show it is ours.
+  if (size > kMaxSecurityRecordBytes) return kDesktopUserOther;
+  BlockGuard sid(TryAllocateBlock(size));
+  if (sid.get() == nullptr) return kDesktopUserOther;
+  DWORD written = 0;
+  if (!GetUserObjectInformationW(station, UOI_USER_SID, sid.get(), size, &written) ||
+      !IsValidSid(sid.get()) || GetLengthSid(sid.get()) > size) {
+    return kDesktopUserOther;
+  }
+  return TokenNamesSid(sid.get()) ? kDesktopUserOurs : kDesktopUserOther;
 }

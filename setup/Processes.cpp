@@ -8,6 +8,7 @@
 
 #include <string.h>
 
+#include "setup/Libraries.h"
 #include "setup/SystemFolders.h"
 #include "setup/SystemGuards.h"
 #include "text/Memory.h"
@@ -20,6 +21,33 @@ constexpr DWORD kAssociationChars = 2048;
 constexpr DWORD kMaxAssociationChars = 32768;
 // The program never waits longer for a command it started.
 constexpr DWORD kCommandWaitMs = 1000;
+// Long paths may exceed MAX_PATH; nothing longer than this is a path.
+constexpr DWORD kLongestPathChars = 32768;
+// Named here: mingw's headers declare it for Vista targets only.
+constexpr DWORD kQueryLimitedInformation = 0x1000;
+
+typedef BOOL(WINAPI* QueryImageNameProc)(HANDLE process, DWORD flags, LPWSTR name, PDWORD size);
+typedef DWORD(WINAPI* ModuleFileNameExProc)(HANDLE process, HMODULE module, LPWSTR name,
+                                            DWORD size);
+
+// Asks `ask` (1 = the path fits and its length is in *length) with ever more
+// room until the path fits.
+template <typename Ask>
+int ReadGrowingPath(WString& out, Ask ask) {
+  for (DWORD room = MAX_PATH + 1; room <= kLongestPathChars; room *= 4) {
+    WChar* buffer = out.ReserveWide(static_cast<int32_t>(room));
+    if (buffer == nullptr) break;
+    DWORD length = 0;
+    const int answer = ask(buffer, room, &length);
+    if (answer < 0) continue;  // more room needed
+    if (answer == 0 || length == 0 || length >= room) break;
+    out.SetLength(static_cast<int32_t>(length));
+    out.Terminate();
+    return 1;
+  }
+  out.AssignWide(WTEXT(""), 0);
+  return 0;
+}
 
 }  // namespace
 
@@ -96,4 +124,42 @@ int RunCommandLine(const WString& command) {
   /* result ignored: a command still running after the wait is left to finish */
   WaitForSingleObject(process.hProcess, kCommandWaitMs);
   return 1;
+}
+
+int GetProcessImagePath(DWORD processId, WString& out) {
+  out.AssignWide(WTEXT(""), 0);
+  if (processId == 0) return 0;
+  // kernel32 is loaded in every process: asking for it loads nothing.
+  const QueryImageNameProc query = reinterpret_cast<QueryImageNameProc>(
+      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"),
+                                                  "QueryFullProcessImageNameW")));
+  if (query != nullptr) {
+    HandleGuard process(OpenProcess(kQueryLimitedInformation, FALSE, processId));
+    if (process.get() == nullptr) return 0;
+    return ReadGrowingPath(out, [&](WChar* buffer, DWORD room, DWORD* length) {
+      DWORD size = room;
+      if (query(process.get(), 0, buffer, &size)) {
+        *length = size;
+        return 1;
+      }
+      return GetLastError() == ERROR_INSUFFICIENT_BUFFER ? -1 : 0;
+    });
+  }
+  // Before Vista: psapi.dll, never imported (a static import may be looked for
+  // in the program's folder first), loaded from the system folder.
+  ModuleGuard psapi(LoadSystemLibrary(L"psapi.dll"));
+  if (psapi.get() == nullptr) return 0;
+  const ModuleFileNameExProc moduleName = reinterpret_cast<ModuleFileNameExProc>(
+      reinterpret_cast<void (*)()>(GetProcAddress(psapi.get(), "GetModuleFileNameExW")));
+  if (moduleName == nullptr) return 0;
+  HandleGuard process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+  if (process.get() == nullptr) return 0;
+  return ReadGrowingPath(out, [&](WChar* buffer, DWORD room, DWORD* length) {
+    // A full buffer means a cut path (Windows XP does not even terminate it).
+    const DWORD written = moduleName(process.get(), nullptr, buffer, room);
+    if (written == 0) return 0;
+    if (written >= room - 1) return -1;
+    *length = written;
+    return 1;
+  });
 }

@@ -1,6 +1,8 @@
-// Processes: the programs a file type is opened with, and commands started in
-// the system folder with a bounded wait.
+// Processes: the programs a file type is opened with, commands started in
+// the system folder with a bounded wait, and the image another process runs.
 #pragma once
+
+#include <windows.h>
 
 #include "text/WString.h"
 
@@ -19,3 +21,9 @@ int FindUserAssociatedProgram(const WChar* association, WString& out);
 // system folder as its current folder, and waits at most a second for it.
 // 1 = started (ended or not); 0 = an empty command or no process started.
 int RunCommandLine(const WString& command);
+
+// The full path of the image file process `processId` runs, any length:
+// QueryFullProcessImageNameW where kernel32 has it (Vista on), else
+// GetModuleFileNameExW of psapi.dll, loaded from the system folder.
+// 1 = `out` holds it; 0 = the process cannot be opened or asked (`out` empty).
+int GetProcessImagePath(DWORD processId, WString& out);

@@ -5,6 +5,7 @@
 
 #include <string.h>
 
+#include "setup/SystemGuards.h"
 #include "text/Memory.h"
 
 namespace {
@@ -15,6 +16,20 @@ constexpr DWORD kMaxTextValueBytes = 1u << 24;
 
 bool IsEmptyName(const WChar* name) { return name == nullptr || name[0] == 0; }
 
+// A link keeps its target's path in this value; no ordinary key has one.
+const WChar kLinkValueName[] = L"SymbolicLinkValue";
+// Path components longer than this are no key names (the registry's limit is 255).
+constexpr int32_t kMaxKeyNameChars = 256;
+
+// 1 when `key` (opened with REG_OPTION_OPEN_LINK) is a link or cannot be asked.
+bool IsLinkOrUnreadable(HKEY key) {
+  DWORD type = 0;
+  DWORD size = 0;
+  const LONG result = RegQueryValueExW(key, kLinkValueName, nullptr, &type, nullptr, &size);
+  if (result == ERROR_FILE_NOT_FOUND) return false;
+  return result != ERROR_SUCCESS || type == REG_LINK;
+}
+
 }  // namespace
 
 HKEY OpenRegistryKey(HKEY parent, const WChar* name, REGSAM access) {
@@ -22,6 +37,41 @@ HKEY OpenRegistryKey(HKEY parent, const WChar* name, REGSAM access) {
   HKEY key = nullptr;
   if (RegOpenKeyExW(parent, name, 0, access, &key) != ERROR_SUCCESS) return nullptr;
   return key;
+}
+
+HKEY OpenRegistryKeyNoLink(HKEY parent, const WChar* name, REGSAM access) {
+  if (parent == nullptr || IsEmptyName(name)) return nullptr;
+  HKEY current = parent;
+  KeyGuard held;  // the component opened last; `parent` stays the caller's
+  const WChar* rest = name;
+  while (*rest != 0) {
+    WChar component[kMaxKeyNameChars + 1];
+    int32_t length = 0;
+    while (rest[length] != 0 && rest[length] != L'\\') {
+      if (length == kMaxKeyNameChars) return nullptr;
+      component[length] = rest[length];
+      ++length;
+    }
+    if (length == 0) return nullptr;  // "\\\\" or a leading or trailing separator
+    component[length] = 0;
+    rest += length;
+    if (*rest == L'\\') {
+      ++rest;
+      if (*rest == 0) return nullptr;
+    }
+    const bool last = *rest == 0;
+    HKEY next = nullptr;
+    // Asking for the link value needs KEY_QUERY_VALUE on every component.
+    if (RegOpenKeyExW(current, component, REG_OPTION_OPEN_LINK,
+                      (last ? access : 0) | KEY_QUERY_VALUE, &next) != ERROR_SUCCESS) {
+      return nullptr;
+    }
+    KeyGuard opened(next);
+    if (IsLinkOrUnreadable(opened.get())) return nullptr;
+    *held.out() = opened.release();
+    current = held.get();
+  }
+  return held.release();
 }
 
 HKEY CreateRegistryKey(HKEY parent, const WChar* name, REGSAM access) {

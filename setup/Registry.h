@@ -13,6 +13,11 @@
 // caller's to close (KeyGuard).
 HKEY OpenRegistryKey(HKEY parent, const WChar* name, REGSAM access);
 HKEY CreateRegistryKey(HKEY parent, const WChar* name, REGSAM access);
+// OpenRegistryKey for a key whose path anyone who can write under `parent`
+// may have changed: every component of `name` (split at '\\') is opened as
+// itself (REG_OPTION_OPEN_LINK), and a registry link (a key with a REG_LINK
+// value SymbolicLinkValue) is refused as if the key were missing: null.
+HKEY OpenRegistryKeyNoLink(HKEY parent, const WChar* name, REGSAM access);
 
 int WriteBinaryValue(HKEY key, const WChar* name, const uint8_t* bytes, uint32_t count);
 // An owned block (FreeBlock) of exactly the stored size, its size in `count`;

@@ -11,6 +11,11 @@ HKEY InstallerApp::openKey(HKEY parent, uint32_t keyId, REGSAM access) {
   return OpenRegistryKey(parent, lookupBuffer.WideAt(0), access);
 }
 
+HKEY InstallerApp::openKeyNoLink(HKEY parent, uint32_t keyId, REGSAM access) {
+  if (!loadText(keyId, lookupBuffer)) return nullptr;
+  return OpenRegistryKeyNoLink(parent, lookupBuffer.WideAt(0), access);
+}
+
 HKEY InstallerApp::createKey(HKEY parent, uint32_t keyId, REGSAM access) {
   if (!loadText(keyId, lookupBuffer)) return nullptr;
   return CreateRegistryKey(parent, lookupBuffer.WideAt(0), access);

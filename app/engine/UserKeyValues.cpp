@@ -11,7 +11,9 @@ int InstallerApp::writeUserKeyValues() {
   const REGSAM access = KEY_READ | KEY_WRITE;
   // Windows makes this key for every profile; one that lacks it is damaged, and
   // the installation reports that its last step failed rather than repair it.
-  KeyGuard toggle(openKey(HKEY_CURRENT_USER, kToggleKeyId, access));
+  // The user can make the key (or its parent) a link to a key only the
+  // elevated program may write: a link counts as damage too, never followed.
+  KeyGuard toggle(openKeyNoLink(HKEY_CURRENT_USER, kToggleKeyId, access));
   if (toggle.get() == nullptr) return 0;
   // "3": no shortcut assigned.
   WString off;

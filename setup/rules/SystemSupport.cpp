@@ -69,3 +69,8 @@ int ChooseLayoutImageSlots(int32_t versionCode, uint16_t architecture, int32_t* 
   *slot64 = wow64 ? wide : kNoImageSlot;
   return 1;
 }
+
+int MayRunOnDesktop(int32_t versionCode, DesktopUser user) {
+  if (versionCode >= kFirstVersionWithUipi) return 1;
+  return user == kDesktopUserOther ? 0 : 1;
+}

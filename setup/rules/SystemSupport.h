@@ -33,3 +33,21 @@ int IsSupportedSystem(int32_t versionCode, uint16_t architecture);
 // outputs kNoImageSlot).
 int ChooseLayoutImageSlots(int32_t versionCode, uint16_t architecture, int32_t* slot32,
                            int32_t* slot64);
+
+// The first version with UIPI (Vista, 60): from there on a process of lower
+// integrity cannot send input to the elevated wizard, whoever owns the desktop.
+constexpr int32_t kFirstVersionWithUipi = 60;
+
+// What the thread's desktop says of its user, against the process token.
+enum DesktopUser : int32_t {
+  kDesktopUserUnknown = 0,  // the desktop names no user (or the query is not served)
+  kDesktopUserOurs = 1,     // the token's user or its logon session
+  kDesktopUserOther = 2,    // someone else's desktop ("Run as" from another account)
+};
+
+// 1 when the wizard may run on a desktop of `user` on Windows `versionCode`:
+// before UIPI every program on the desktop can press the wizard's buttons, so
+// another user's desktop is refused (0). A desktop that names no user is not
+// refused: it gives no other user to refuse, and Windows names the user of
+// every interactive desktop.
+int MayRunOnDesktop(int32_t versionCode, DesktopUser user);

@@ -19,7 +19,8 @@ const std::vector<std::string> kInitialiseSteps = {
 const std::vector<std::string> kFullRun = {
     "loadFromImage",       "extract 0",        "extract 1",
     "extract 2",           "extract 3",        "wizard.initialise",
-    "probeSystem 58 142",  "isSupportedSystem", "activateRunningInstance",
+    "probeSystem 58 142",  "isSupportedSystem", "checkDesktopUser",
+    "activateRunningInstance",
     "buildPaths",          "checkAssociation 42 45", "checkAdministrator",
     "readScancodeMap",     "detectInstallation", "runWizard",
     "teardown"};
@@ -63,12 +64,22 @@ TEST_F(EntryPoint, InitialiseFailingAtAnyStepEndsSilentlyWithoutRunOrFinish) {
   }
 }
 
-TEST_F(EntryPoint, UnsupportedSystemShowsMessage123AndSkipsFinish) {
+TEST_F(EntryPoint, UnsupportedSystemOrAnotherUsersDesktopShowsItsMessageAndSkipsFinish) {
   Script().supported = 0;
   EXPECT_EQ(0, runInstaller());
-  const std::vector<std::string> tail(Script().calls.begin() + 6, Script().calls.end());
-  const std::vector<std::string> expected = {"probeSystem 58 142", "isSupportedSystem",
-                                             "showMessage 123 48"};
+  std::vector<std::string> tail(Script().calls.begin() + 6, Script().calls.end());
+  std::vector<std::string> expected = {"probeSystem 58 142", "isSupportedSystem",
+                                       "showMessage 123 48"};
+  EXPECT_EQ(expected, tail) << CallLog();
+  EXPECT_TRUE(ComLeftInitialised());
+
+  // Another user's desktop stops the run before any other copy is looked for.
+  ResetPendingScript();
+  Script().desktopUser = 0;
+  EXPECT_EQ(0, runInstaller());
+  tail.assign(Script().calls.begin() + 6, Script().calls.end());
+  expected = {"probeSystem 58 142", "isSupportedSystem", "checkDesktopUser",
+              "showMessage 124 48"};
   EXPECT_EQ(expected, tail) << CallLog();
   EXPECT_TRUE(ComLeftInitialised());
 }
@@ -84,7 +95,7 @@ TEST_F(EntryPoint, SecondCopyStopsWithoutMessageOrFinish) {
 TEST_F(EntryPoint, NonAdministratorSeesMessage122ThenFinishRuns) {
   Script().administrator = 0;
   EXPECT_EQ(0, runInstaller());
-  const std::vector<std::string> tail(Script().calls.begin() + 11, Script().calls.end());
+  const std::vector<std::string> tail(Script().calls.begin() + 12, Script().calls.end());
   const std::vector<std::string> expected = {"checkAdministrator", "showMessage 122 0",
                                              "teardown"};
   EXPECT_EQ(expected, tail) << CallLog();

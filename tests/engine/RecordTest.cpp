@@ -13,6 +13,7 @@
 #include "tests/app/support/InstallerAppProbe.h"
 #include "tests/engine/EngineFixture.h"
 #include "tests/state/StateTestSupport.h"
+#include "tests/support/RegistryLinks.h"
 
 namespace {
 
@@ -200,7 +201,7 @@ TEST_F(Record, RemovalKeepsTheLayoutWhileAnotherInstallationCounts) {
 }
 
 // The toggle values turn the shortcuts off; a profile without the key fails,
-// and the key is not made.
+// and the key is not made; a key the user made a link is never written through.
 TEST_F(EngineTest, UserKeyValuesTurnTheShortcutsOff) {
   ASSERT_TRUE(ready);
   NamedLock toggleLock(L"KestrelTestsToggle");
@@ -220,6 +221,25 @@ TEST_F(EngineTest, UserKeyValuesTurnTheShortcutsOff) {
   for (const wchar_t* name : kValues) {
     EXPECT_EQ(L"3", Text(kToggle, name, HKEY_CURRENT_USER)) << name;
   }
+
+  // The toggle key made a link to another user key: the link is refused like
+  // a missing key, and nothing is written to its target.
+  const wchar_t kTarget[] = L"Software\\KestrelTests\\ToggleTarget";
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kTarget, 0, nullptr, 0,
+                                           KEY_SET_VALUE, nullptr, &key, nullptr));
+  RegSetValueExW(key, L"Marker", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"target"), 14);
+  RegCloseKey(key);
+  ASSERT_EQ(ERROR_SUCCESS, RegDeleteKeyW(HKEY_CURRENT_USER, kToggle));
+  ASSERT_TRUE(MakeUserLink(kToggle, kTarget));
+  ASSERT_EQ(L"target", Text(kToggle, L"Marker", HKEY_CURRENT_USER));  // the link leads there
+  EXPECT_EQ(0, app.writeUserKeyValues());
+  EXPECT_EQ((Names{L"Marker"}), ValueNames(kTarget, HKEY_CURRENT_USER));
+  EXPECT_TRUE(DeleteUserLink(kToggle));
+  RegDeleteKeyW(HKEY_CURRENT_USER, kTarget);
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kToggle, 0, nullptr, 0,
+                                           KEY_SET_VALUE, nullptr, &key, nullptr));
+  RegCloseKey(key);
+
   ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_CURRENT_USER, kToggle, 0, KEY_SET_VALUE, &key));
   for (int i = 0; i < 3; ++i) {
     if (before[i][0] == L'<') continue;

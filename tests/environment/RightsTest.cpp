@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "app/InstallerApp.h"
+#include "payload/StringIds.h"
 #include "setup/Privileges.h"
 
 namespace {
@@ -32,6 +33,16 @@ bool ShutdownPrivilegeEnabled() {
 TEST(Rights, WineRunsUsAsAnAdministrator) {
   InstallerApp app;
   EXPECT_EQ(1, app.checkAdministrator());
+}
+
+TEST(Rights, ThisUsersOwnDesktopIsNotRefused) {
+  InstallerApp app;
+  ASSERT_EQ(1, app.initialise(GetModuleHandleW(nullptr)));
+  ASSERT_EQ(1, app.probeSystem(kNativeSystemInfoProcId, kNativeSystemInfoLibraryId));
+  // Wine serves no desktop user SID: the desktop names nobody else, so every
+  // emulated version, XP and 2000 included, goes on.
+  EXPECT_NE(kDesktopUserOther, ThreadDesktopUser());
+  EXPECT_EQ(1, app.checkDesktopUser());
 }
 
 TEST(Rights, ShutdownPrivilegeIsEnabledBeforeARestart) {

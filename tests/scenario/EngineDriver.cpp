@@ -130,6 +130,7 @@ int Prepare(InstallerApp& app, const Choices& c) {
   app.setTargetLanguageId(TargetLanguageFor(app.getVersionCode(), GetUserDefaultLangID(),
                                             app.getFallbackLanguageId()));
   if (app.getVersionCode() < 51) app.setDefaultLanguageFlag(0);
+  if (!app.checkDesktopUser()) return 0;
   if (!app.activateRunningInstance()) return 0;
   app.buildPaths();
   InstallerAppProbe::associationMatch(app) =

@@ -98,6 +98,23 @@ TEST(SystemSupport, ImageSlotsStayInsideTheImageTable) {
   }
 }
 
+TEST(SystemSupport, OnlyAnotherUsersDesktopBeforeVistaIsRefused) {
+  const struct {
+    int32_t version;
+    DesktopUser user;
+    int expected;
+  } cases[] = {
+      {50, kDesktopUserOther, 0}, {51, kDesktopUserOther, 0}, {52, kDesktopUserOther, 0},
+      {51, kDesktopUserOurs, 1},  {51, kDesktopUserUnknown, 1}, {50, kDesktopUserOurs, 1},
+      // UIPI keeps other programs' input away from the elevated wizard.
+      {60, kDesktopUserOther, 1}, {62, kDesktopUserOther, 1}, {61, kDesktopUserOurs, 1},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.expected, MayRunOnDesktop(c.version, c.user))
+        << "version " << c.version << ", user " << c.user;
+  }
+}
+
 TEST(VersionCode, MajorTimesTenPlusMinor) {
   EXPECT_EQ(50, VersionCodeOf(5, 0));
   EXPECT_EQ(52, VersionCodeOf(5, 2));

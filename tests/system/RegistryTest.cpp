@@ -10,6 +10,7 @@
 #include <string.h>
 
 #include "setup/Registry.h"
+#include "tests/support/RegistryLinks.h"
 #include "tests/system/SystemTestSupport.h"
 #include "text/Memory.h"
 
@@ -215,6 +216,30 @@ TEST_F(Registry, SubKeysAreCreatedOpenedAndDeleted) {
   EXPECT_EQ(1, DeleteRegistrySubKey(key, L"Child"));
   EXPECT_EQ(nullptr, OpenRegistryKey(key, L"Child", KEY_READ));
   EXPECT_EQ(0, DeleteRegistrySubKey(key, L"Child"));  // already gone
+}
+
+// A link anywhere on the path is refused, as a user's link to a key the
+// elevated program may write would be followed otherwise.
+TEST_F(Registry, KeysOpenedWithoutLinksRefuseALinkOnThePath) {
+  HKEY inner = CreateRegistryKey(key, L"Real\\Inner", KEY_WRITE);
+  ASSERT_NE(nullptr, inner);
+  RegCloseKey(inner);
+  ASSERT_TRUE(MakeUserLink(path + L"\\Link", path + L"\\Real"));
+  HKEY followed = OpenRegistryKey(key, L"Link\\Inner", KEY_READ);
+  EXPECT_NE(nullptr, followed);  // the link leads to Real
+  if (followed != nullptr) RegCloseKey(followed);
+  EXPECT_EQ(nullptr, OpenRegistryKeyNoLink(key, L"Link\\Inner", KEY_READ));
+  EXPECT_EQ(nullptr, OpenRegistryKeyNoLink(key, L"Link", KEY_READ));
+  HKEY plain = OpenRegistryKeyNoLink(key, L"Real\\Inner", KEY_READ | KEY_WRITE);
+  EXPECT_NE(nullptr, plain);
+  if (plain != nullptr) {
+    EXPECT_EQ(1, WriteDwordValue(plain, L"Written", 1));
+    RegCloseKey(plain);
+  }
+  for (const wchar_t* malformed : {L"Real\\\\Inner", L"\\Real", L"Real\\", L""}) {
+    EXPECT_EQ(nullptr, OpenRegistryKeyNoLink(key, malformed, KEY_READ)) << malformed;
+  }
+  EXPECT_TRUE(DeleteUserLink(path + L"\\Link"));
 }
 
 TEST_F(Registry, KeyOperationsRefuseMissingParentsAndNames) {

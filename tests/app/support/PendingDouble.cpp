@@ -93,6 +93,11 @@ int InstallerApp::isSupportedSystem() {
   return g_script.supported;
 }
 
+int InstallerApp::checkDesktopUser() {
+  Log("checkDesktopUser");
+  return g_script.desktopUser;
+}
+
 int InstallerApp::activateRunningInstance() {
   Log("activateRunningInstance");
   return g_script.activate;

@@ -22,6 +22,7 @@ struct PendingScript {
   int32_t probedVersion = 51;
   uint16_t probedArchitecture = 0;
   int supported = 1;
+  int desktopUser = 1;
   int activate = 1;
   int association = 1;
   int administrator = 1;

@@ -158,7 +158,8 @@ int InstallerApp::writeLayoutImage(const WChar* target, const WChar* staging, co
   if (!PatchLayoutImage(bytes, static_cast<int32_t>(imageLength), patterns, changes)) return 0;
 
   {
-    HandleGuard file(CreateOutputFile(staging));
+    // It becomes a system file at the restart: nobody else may change it meanwhile.
+    HandleGuard file(CreateProtectedFile(staging));
     if (file.get() == nullptr || !WriteBytes(file.get(), bytes, imageLength)) return 0;
   }
   // Never fought over: the library in use is replaced while Windows starts.

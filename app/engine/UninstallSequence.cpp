@@ -2,11 +2,33 @@
 // with the last of them, by the use counters of the product record; files that
 // may be in use (the layout libraries, a running setup copy) go at the restart.
 
+#include <windows.h>
+#include <shlobj.h>
+
 #include "app/InstallerApp.h"
 #include "app/engine/RedirectionOff.h"
 #include "setup/Files.h"
 #include "setup/rules/ProgramPathSet.h"
 #include "setup/rules/RecordPlan.h"
+
+namespace {
+
+// Whether `item` is a link on the shared desktop, a folder outside the
+// product's own, which is removed from only through RemoveFileInside.
+bool OnSharedDesktop(int32_t item) {
+  return item == kGuideDesktopLinkItem || item == kChartDesktopLinkItem ||
+         item == kReadMeDesktopLinkItem || item == kWebLinkDesktopItem;
+}
+
+// RemoveFileText, or for a desktop link RemoveFileInside the shared desktop.
+int RemoveItem(const WString& path, int32_t item, const WString& desktop) {
+  if (!OnSharedDesktop(item)) return RemoveFileText(path);
+  WString wide;
+  if (path.IsEmpty() || desktop.IsEmpty() || !wide.AssignAsWide(&path)) return 0;
+  return RemoveFileInside(desktop.WideAt(0), wide.WideAt(0));
+}
+
+}  // namespace
 
 int InstallerApp::runUninstall() {
   const RemovalPlan plan = PlanRemoval(installCount, recordedValueC);
@@ -26,15 +48,21 @@ int InstallerApp::runUninstall() {
     }
   }
   // Removals below that fail leave a file behind and nothing worse.
+  WString desktop;
+  getSpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY, desktop);
   if (plan.removeGuide) {
     const int32_t guide[] = {kGuideItem, kGuideMenuLinkItem, kGuideDesktopLinkItem};
-    for (int32_t item : guide) /* result ignored: see above */ RemoveFileText(paths[item]);
+    for (int32_t item : guide) {
+      /* result ignored: see above */ RemoveItem(paths[item], item, desktop);
+    }
   }
   if (plan.removeShared) {
     const int32_t shared[] = {kReadMeItem,       kReadMeMenuLinkItem, kReadMeDesktopLinkItem,
                               kWebLinkMenuItem,  kWebLinkDesktopItem, kChartItem,
                               kChartMenuLinkItem, kChartDesktopLinkItem, kWebLinkIconItem};
-    for (int32_t item : shared) /* result ignored: see above */ RemoveFileText(paths[item]);
+    for (int32_t item : shared) {
+      /* result ignored: see above */ RemoveItem(paths[item], item, desktop);
+    }
     /* result ignored: the user can still remove the layout in the system's settings */
     removeInputLanguage();
   }

@@ -55,6 +55,10 @@ int EnsureFolder(const WChar* path);
 // user controls: never scheduled for the restart. 1 = deleted or not there;
 // 0 = refused, an empty argument, or the deletion failed (the file stays).
 int RemoveFileInside(const WChar* root, const WChar* path);
+// RemoveFileInside the folder that holds `planned` (the path this run uses for
+// the same item, whose folder a stored path must share). 0 also when `planned`
+// has no folder.
+int RemoveFileBeside(const WChar* planned, const WChar* path);
 // The profile folder of the user this process runs as, as the system's profile
 // list names it (not the environment). `out` is empty on failure.
 int GetUserProfileFolder(WString& out);

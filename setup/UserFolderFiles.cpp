@@ -112,6 +112,16 @@ int RemoveFileInside(const WChar* root, const WChar* path) {
   return DeleteThroughHandle(file.get());
 }
 
+int RemoveFileBeside(const WChar* planned, const WChar* path) {
+  if (planned == nullptr || planned[0] == 0) return 0;
+  WChar folder[kFullPathChars];
+  WChar* name = nullptr;
+  const DWORD length = GetFullPathNameW(planned, kFullPathChars, folder, &name);
+  if (length == 0 || length >= kFullPathChars || name == nullptr || name == folder) return 0;
+  name[0] = 0;
+  return RemoveFileInside(folder, path);
+}
+
 int GetUserProfileFolder(WString& out) {
   out.AssignWide(WTEXT(""), 0);
   HandleGuard token;

@@ -19,12 +19,12 @@ namespace {
 
 // Deletes the file a stored path names, now and without a retry (it is made
 // again under its planned name). One on the shared desktop goes only from inside
-// `desktop` and never through a link (RemoveFileInside).
-void DeleteStored(const WString& stored, const WString* desktop = nullptr) {
+// the folder of `planned` and never through a link (RemoveFileBeside).
+void DeleteStored(const WString& stored, const WString* planned = nullptr) {
   if (stored.IsEmpty()) return;
-  if (desktop != nullptr) {
+  if (planned != nullptr) {
     /* result ignored: a link that stays is only an old copy */
-    RemoveFileInside(desktop->WideAt(0), stored.WideAt(0));
+    RemoveFileBeside(planned->WideAt(0), stored.WideAt(0));
     return;
   }
   /* result ignored: a file that stays is only an old copy */ DeleteFileNow(stored.WideAt(0));
@@ -67,10 +67,8 @@ int InstallerApp::placeDocuments() {
   auto planned = [this](int32_t item) -> const WChar* {
     return paths[PlannedSlot(item)].WideAt(0);
   };
-  WString readMeIcon, description, desktop;
+  WString readMeIcon, description;
   loadText(kReadMeIconPathId, readMeIcon);
-  // Without the shared desktop no desktop link is deleted.
-  getSpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY, desktop);
 
   DeleteStored(stored(kSetupCopyItem));
   DeleteStored(stored(kSetupCopyLinkItem));
@@ -84,7 +82,7 @@ int InstallerApp::placeDocuments() {
     WString& old = stored(item);
     const WString& now = paths[PlannedSlot(item)];
     if (old.IsEmpty() || old.CompareWide(now.WideAt(0), now.Length()) == 0) continue;
-    DeleteStored(old, item == kGuideDesktopLinkItem ? &desktop : nullptr);
+    DeleteStored(old, item == kGuideDesktopLinkItem ? &now : nullptr);
     if (item == kGuideDesktopLinkItem) guideOnDesktop = true;
   }
   loadText(kGuideDescriptionId, description);
@@ -107,7 +105,7 @@ int InstallerApp::placeDocuments() {
   if (recordedValueA < kRecordedLevel) {
     DeleteStored(stored(kChartItem));
     DeleteStored(stored(kChartMenuLinkItem));
-    DeleteStored(stored(kChartDesktopLinkItem), &desktop);
+    DeleteStored(stored(kChartDesktopLinkItem), &paths[PlannedSlot(kChartDesktopLinkItem)]);
     loadText(kChartDescriptionId, description);
     if (!extractToFile(planned(kChartItem), store.secondDocument.bytes,
                        store.secondDocument.length) ||

@@ -2,9 +2,6 @@
 // with the last of them, by the use counters of the product record; files that
 // may be in use (the layout libraries, a running setup copy) go at the restart.
 
-#include <windows.h>
-#include <shlobj.h>
-
 #include "app/InstallerApp.h"
 #include "app/engine/RedirectionOff.h"
 #include "setup/Files.h"
@@ -20,12 +17,16 @@ bool OnSharedDesktop(int32_t item) {
          item == kReadMeDesktopLinkItem || item == kWebLinkDesktopItem;
 }
 
-// RemoveFileText, or for a desktop link RemoveFileInside the shared desktop.
-int RemoveItem(const WString& path, int32_t item, const WString& desktop) {
+// RemoveFileText, or for a desktop link RemoveFileBeside its planned path on
+// the shared desktop.
+int RemoveItem(const WString& path, int32_t item, const WString& planned) {
   if (!OnSharedDesktop(item)) return RemoveFileText(path);
-  WString wide;
-  if (path.IsEmpty() || desktop.IsEmpty() || !wide.AssignAsWide(&path)) return 0;
-  return RemoveFileInside(desktop.WideAt(0), wide.WideAt(0));
+  WString wide, plannedWide;
+  if (path.IsEmpty() || planned.IsEmpty() || !wide.AssignAsWide(&path) ||
+      !plannedWide.AssignAsWide(&planned)) {
+    return 0;
+  }
+  return RemoveFileBeside(plannedWide.WideAt(0), wide.WideAt(0));
 }
 
 }  // namespace
@@ -48,12 +49,10 @@ int InstallerApp::runUninstall() {
     }
   }
   // Removals below that fail leave a file behind and nothing worse.
-  WString desktop;
-  getSpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY, desktop);
   if (plan.removeGuide) {
     const int32_t guide[] = {kGuideItem, kGuideMenuLinkItem, kGuideDesktopLinkItem};
     for (int32_t item : guide) {
-      /* result ignored: see above */ RemoveItem(paths[item], item, desktop);
+      /* result ignored: see above */ RemoveItem(paths[item], item, paths[PlannedSlot(item)]);
     }
   }
   if (plan.removeShared) {
@@ -61,7 +60,7 @@ int InstallerApp::runUninstall() {
                               kWebLinkMenuItem,  kWebLinkDesktopItem, kChartItem,
                               kChartMenuLinkItem, kChartDesktopLinkItem, kWebLinkIconItem};
     for (int32_t item : shared) {
-      /* result ignored: see above */ RemoveItem(paths[item], item, desktop);
+      /* result ignored: see above */ RemoveItem(paths[item], item, paths[PlannedSlot(item)]);
     }
     /* result ignored: the user can still remove the layout in the system's settings */
     removeInputLanguage();

@@ -280,7 +280,7 @@ class InstallerApp : public AppBase {
   int writeLayoutImage(const WChar* target, const WChar* staging, const uint8_t* entry,
                        uint32_t length);
   // Every layout library the system needs, staged in the program folder (made
-  // or reset to the product access first). 1 = all written and scheduled; 0 =
+  // or reset to the product access first; its parent must exist). 1 = all written and scheduled; 0 =
   // the folder refused, or one failed (none is written when the system's 64-bit
   // image is missing).
   int placeLayoutFiles();

@@ -177,11 +177,9 @@ int InstallerApp::placeLayoutFiles() {
     return 0;
   }
   // The staging files wait in the program folder until the restart: it is made
-  // or reset to the product access first, also by an update alone.
-  if (!EnsureFolder(paths[kProgramParentSlot].WideAt(0)) ||
-      !EnsureFolder(paths[kProgramFolderSlot].WideAt(0))) {
-    return 0;
-  }
+  // or reset to the product access first, also by an update alone (its parent
+  // is the installation's, placeDocuments).
+  if (!EnsureFolder(paths[kProgramFolderSlot].WideAt(0))) return 0;
   // A system without its 64-bit image (IA-64) gets neither library, rather
   // than a 32-bit one scheduled for an installation that then fails.
   if (is64BitSystem && entry64 == nullptr) return 0;

@@ -292,8 +292,10 @@ class InstallerApp : public AppBase {
   // found, the staging file not written, or the system refused the schedule.
   int writeLayoutImage(const WChar* target, const WChar* staging, const uint8_t* entry,
                        uint32_t length);
-  // Every layout library the system needs. 1 = all written and scheduled;
-  // 0 = one failed (none is written when the system's 64-bit image is missing).
+  // Every layout library the system needs, staged in the program folder (made
+  // or reset to the product access first; its parent must exist). 1 = all written and scheduled; 0 =
+  // the folder refused, or one failed (none is written when the system's 64-bit
+  // image is missing).
   int placeLayoutFiles();
 
   // ---- Documents --------------------------------------------------------------------

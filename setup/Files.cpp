@@ -3,7 +3,11 @@
 
 #include "setup/Files.h"
 
+#include <aclapi.h>
+#include <sddl.h>
 #include <shlobj.h>
+
+#include "setup/SystemGuards.h"
 
 namespace {
 
@@ -13,13 +17,84 @@ constexpr DWORD kTempPathChars = 772;
 
 bool IsEmptyPath(const WChar* path) { return path == nullptr || path[0] == 0; }
 
+// The product folders' access: owned by Administrators; the system and
+// administrators full control, users read and execute; nothing inherited from
+// the parent, so a folder someone made first keeps none of their rights.
+const WChar kProductAccess[] =
+    WTEXT("O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)");
+
+// The product access as a descriptor (LocalFree), or null.
+PSECURITY_DESCRIPTOR ProductAccessDescriptor() {
+  PSECURITY_DESCRIPTOR made = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kProductAccess, SDDL_REVISION_1,
+                                                            &made, nullptr)) {
+    return nullptr;
+  }
+  return made;
+}
+
+// Gives the object behind `handle` (opened with WRITE_DAC and WRITE_OWNER) the
+// product access, replacing its owner and every entry it had. 1 = set.
+int SetProductAccess(HANDLE handle) {
+  LocalGuard descriptor(ProductAccessDescriptor());
+  if (descriptor.get() == nullptr) return 0;
+  PSID owner = nullptr;
+  PACL dacl = nullptr;
+  BOOL ownerDefaulted = FALSE, present = FALSE, daclDefaulted = FALSE;
+  if (!GetSecurityDescriptorOwner(descriptor.get(), &owner, &ownerDefaulted) || owner == nullptr ||
+      !GetSecurityDescriptorDacl(descriptor.get(), &present, &dacl, &daclDefaulted) ||
+      !present || dacl == nullptr) {
+    return 0;
+  }
+  return SetSecurityInfo(handle, SE_FILE_OBJECT,
+                         OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
+                             PROTECTED_DACL_SECURITY_INFORMATION,
+                         owner, nullptr, dacl, nullptr) == ERROR_SUCCESS
+             ? 1
+             : 0;
+}
+
+// A new file at `path` for writing, made with `access` (null: inherited). What is
+// at the name goes first by its name alone, so a link or a second name (a hard
+// link to a system file) is removed rather than written through, and the
+// exclusive creation never follows one placed meanwhile. Null on failure.
+HANDLE OpenOutputFile(const WChar* path, PSECURITY_DESCRIPTOR access) {
+  if (IsEmptyPath(path)) return nullptr;
+  SECURITY_ATTRIBUTES attributes = {sizeof(attributes), access, FALSE};
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, access != nullptr ? &attributes : nullptr,
+                              CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file != INVALID_HANDLE_VALUE) return file;
+    if (attempt != 0 || GetLastError() != ERROR_FILE_EXISTS || !DeleteFileW(path)) break;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
-HANDLE CreateOutputFile(const WChar* path) {
-  if (IsEmptyPath(path)) return nullptr;
-  HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  return file == INVALID_HANDLE_VALUE ? nullptr : file;
+HANDLE CreateOutputFile(const WChar* path) { return OpenOutputFile(path, nullptr); }
+
+HANDLE CreateProtectedFile(const WChar* path) {
+  LocalGuard descriptor(ProductAccessDescriptor());
+  if (descriptor.get() == nullptr) return nullptr;
+  return OpenOutputFile(path, descriptor.get());
+}
+
+int IsPlainFileOrFree(const WChar* path) {
+  if (IsEmptyPath(path)) return 0;
+  HandleGuard file(CreateFileW(path, FILE_READ_ATTRIBUTES,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING,
+                               FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (file.get() == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND ? 1 : 0;
+  BY_HANDLE_FILE_INFORMATION info = {};
+  return GetFileInformationByHandle(file.get(), &info) &&
+                 (info.dwFileAttributes &
+                  (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) == 0 &&
+                 info.nNumberOfLinks <= 1
+             ? 1
+             : 0;
 }
 
 int WriteBytes(HANDLE file, const uint8_t* bytes, uint32_t count) {
@@ -80,8 +155,27 @@ int RemoveFolderText(const WString& path) {
 
 int EnsureFolder(const WChar* path) {
   if (IsEmptyPath(path)) return 0;
-  if (CreateDirectoryW(path, nullptr)) return 1;
-  return GetLastError() == ERROR_ALREADY_EXISTS ? 1 : 0;
+  {
+    LocalGuard descriptor(ProductAccessDescriptor());
+    if (descriptor.get() == nullptr) return 0;
+    SECURITY_ATTRIBUTES attributes = {sizeof(attributes), descriptor.get(), FALSE};
+    if (CreateDirectoryW(path, &attributes)) return 1;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return 0;
+  }
+  // One that exists is taken only as a real folder, and only with our access:
+  // whoever made it first keeps no right to place files in it.
+  HandleGuard folder(CreateFileW(path, READ_CONTROL | WRITE_DAC | WRITE_OWNER,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                 nullptr));
+  if (folder.get() == INVALID_HANDLE_VALUE) return 0;
+  BY_HANDLE_FILE_INFORMATION info = {};
+  if (!GetFileInformationByHandle(folder.get(), &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    return 0;
+  }
+  return SetProductAccess(folder.get());
 }
 
 int DeleteFileNow(const WChar* path) {

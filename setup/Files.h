@@ -8,10 +8,20 @@
 
 #include "text/WString.h"
 
-// A new file for writing, replacing one that exists, shared with nobody; null
-// (never INVALID_HANDLE_VALUE) on failure. Only for files in folders that only
-// administrators can write. The caller closes it (HandleGuard).
+// A new file for writing, shared with nobody, in place of one that exists: what
+// is at the name is deleted by its name first, so a reparse point or a second
+// name (a hard link) there is never written through. Null (never
+// INVALID_HANDLE_VALUE) on failure: a folder or a file that cannot be deleted
+// at the name. Only for files in folders that only administrators can write.
+// The caller closes it (HandleGuard).
 HANDLE CreateOutputFile(const WChar* path);
+// CreateOutputFile, the new file made with the product folders' access (see
+// EnsureFolder) rather than what its folder passes on. Null on failure, as
+// above.
+HANDLE CreateProtectedFile(const WChar* path);
+// 1 when nothing is at `path` or a plain file with one name is; 0 for a
+// reparse point, a folder, a hard link, an empty path or a failed query.
+int IsPlainFileOrFree(const WChar* path);
 // 1 only when all `count` bytes were written; 0 for a null handle or bytes or
 // a count of 0.
 int WriteBytes(HANDLE file, const uint8_t* bytes, uint32_t count);
@@ -32,8 +42,26 @@ int RemoveFile(const WChar* path);
 int RemoveFileText(const WString& path);
 // Removes a folder that is empty; one that still holds anything stays (0).
 int RemoveFolderText(const WString& path);
-// One folder level; 1 also when it exists already.
+// One folder level with the product folders' access: owned by Administrators,
+// the system and administrators full control, users read and execute, nothing
+// inherited. A folder that exists gets that access in place of its own. 1 =
+// made or reset; 0 = an empty path, a missing parent, a file or a reparse point
+// at the name, or access that could not be set.
 int EnsureFolder(const WChar* path);
+
+// Deletes `path` only when it lies inside `root` (full paths compared folder by
+// folder without regard to case), no folder from `root` down to it nor the file
+// itself is a reparse point, through the handle that checked it. For folders a
+// user controls: never scheduled for the restart. 1 = deleted or not there;
+// 0 = refused, an empty argument, or the deletion failed (the file stays).
+int RemoveFileInside(const WChar* root, const WChar* path);
+// RemoveFileInside the folder that holds `planned` (the path this run uses for
+// the same item, whose folder a stored path must share). 0 also when `planned`
+// has no folder.
+int RemoveFileBeside(const WChar* planned, const WChar* path);
+// The profile folder of the user this process runs as, as the system's profile
+// list names it (not the environment). `out` is empty on failure.
+int GetUserProfileFolder(WString& out);
 
 // Deletes the file now, without a retry at the restart. 1 = deleted; 0 = an
 // empty path, or the file could not be deleted (gone already included).

@@ -5,6 +5,7 @@
 
 #include <stddef.h>
 
+#include "setup/Files.h"
 #include "setup/SystemGuards.h"
 #include "text/Memory.h"
 
@@ -86,9 +87,9 @@ int CopyOwnImage(HANDLE image, const WChar* target) {
     return 0;
   }
   if (SetFilePointer(image, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) return 0;
-  HandleGuard copy(CreateFileW(target, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (copy.get() == INVALID_HANDLE_VALUE) return 0;
+  // The copy runs elevated later: it takes the product folders' access.
+  HandleGuard copy(CreateProtectedFile(target));
+  if (copy.get() == nullptr) return 0;
   BlockGuard chunk(TryAllocateBlock(kCopyChunkBytes));
   if (chunk.get() == nullptr) return 0;
   for (;;) {

@@ -17,9 +17,9 @@ int GetOwnImagePath(WString& out);
 HANDLE OpenOwnImage(const WChar* path, HMODULE module);
 
 // Writes every byte of the file behind `image` (read from its start) into a
-// new file at `target`, replacing one that exists. 1 = all bytes copied;
-// 0 = nothing to copy from, the target could not be made or a read or write
-// failed (a partial target may stay).
+// new file at `target` (CreateProtectedFile), replacing one that exists. 1 = all
+// bytes copied; 0 = nothing to copy from, the target could not be made or a
+// read or write failed (a partial target may stay).
 int CopyOwnImage(HANDLE image, const WChar* target);
 
 // 1 when the file at `path` is the very file behind `image` (the same volume

@@ -7,6 +7,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include "setup/Files.h"
 #include "setup/SystemGuards.h"
 
 namespace {
@@ -42,6 +43,8 @@ int CreateShortcut(const WChar* target, const WChar* linkFile, const WChar* desc
   }
   ComGuard<IPersistFile> file;
   if (FAILED(link->QueryInterface(kPersistFileInterface, file.out()))) return 0;
+  // The save writes by name: never through a link or a second name placed there.
+  if (!IsPlainFileOrFree(linkFile)) return 0;
   // The callers record the link as placed: a link that was not written is a failure.
   return SUCCEEDED(file->Save(linkFile, TRUE)) ? 1 : 0;
 }

@@ -6,7 +6,8 @@
 // Saves a link at `linkFile` to `target` with `description` (may be null) and
 // the icon at index `iconIndex` of `iconPath` (null: the target's own icon).
 // COM must be initialised for the thread. 1 = the link file was saved;
-// 0 = an empty target or link path, no link object, the target refused, or
-// the save failed.
+// 0 = an empty target or link path, no link object, the target refused, a
+// reparse point, folder or hard link at `linkFile` (IsPlainFileOrFree), or the
+// save failed.
 int CreateShortcut(const WChar* target, const WChar* linkFile, const WChar* description,
                    const WChar* iconPath, int iconIndex);

@@ -18,15 +18,21 @@
 namespace {
 
 // Deletes the file a stored path names, now and without a retry (it is made
-// again under its planned name).
-void DeleteStored(const WString& stored) {
+// again under its planned name). One on the shared desktop goes only from inside
+// the folder of `planned` and never through a link (RemoveFileBeside).
+void DeleteStored(const WString& stored, const WString* planned = nullptr) {
   if (stored.IsEmpty()) return;
+  if (planned != nullptr) {
+    /* result ignored: a link that stays is only an old copy */
+    RemoveFileBeside(planned->WideAt(0), stored.WideAt(0));
+    return;
+  }
   /* result ignored: a file that stays is only an old copy */ DeleteFileNow(stored.WideAt(0));
 }
 
 // The link file's content, as UTF-8, into a new file at `path`.
 int WriteTextToFile(const WString& path, WString& content) {
-  HandleGuard file(CreateOutputFile(path.WideAt(0)));
+  HandleGuard file(CreateProtectedFile(path.WideAt(0)));
   if (file.get() == nullptr) return 0;
   return WriteNarrowText(file.get(), content);
 }
@@ -38,13 +44,13 @@ int InstallerApp::extractToFile(const WChar* path, const uint8_t* stored, uint32
   uint32_t plainLength = length;
   BlockGuard plain(keyBlock.extractEntry(stored, &plainLength, nullptr));
   if (plain.get() == nullptr) return 0;
-  HandleGuard file(CreateOutputFile(path));
+  HandleGuard file(CreateProtectedFile(path));
   if (file.get() == nullptr) return 0;
   return WriteBytes(file.get(), static_cast<const uint8_t*>(plain.get()), plainLength);
 }
 
 int InstallerApp::writeTextFile(const WChar* path) {
-  HandleGuard file(CreateOutputFile(path));
+  HandleGuard file(CreateProtectedFile(path));
   if (file.get() == nullptr) return 0;
   WString text;
   loadText(versionCode <= 50 ? kReadMeTextWindows2000Id : kReadMeTextId, text);
@@ -76,7 +82,7 @@ int InstallerApp::placeDocuments() {
     WString& old = stored(item);
     const WString& now = paths[PlannedSlot(item)];
     if (old.IsEmpty() || old.CompareWide(now.WideAt(0), now.Length()) == 0) continue;
-    DeleteStored(old);
+    DeleteStored(old, item == kGuideDesktopLinkItem ? &now : nullptr);
     if (item == kGuideDesktopLinkItem) guideOnDesktop = true;
   }
   loadText(kGuideDescriptionId, description);
@@ -99,7 +105,7 @@ int InstallerApp::placeDocuments() {
   if (recordedValueA < kRecordedLevel) {
     DeleteStored(stored(kChartItem));
     DeleteStored(stored(kChartMenuLinkItem));
-    DeleteStored(stored(kChartDesktopLinkItem));
+    DeleteStored(stored(kChartDesktopLinkItem), &paths[PlannedSlot(kChartDesktopLinkItem)]);
     loadText(kChartDescriptionId, description);
     if (!extractToFile(planned(kChartItem), store.secondDocument.bytes,
                        store.secondDocument.length) ||
@@ -162,7 +168,10 @@ int InstallerApp::placeDocuments() {
 }
 
 int InstallerApp::removeOldShortcuts() {
-  WString documents, desktop;
+  // The user chooses both folders (User Shell Folders): a file goes only from
+  // inside the user's own profile, and never through a link.
+  WString documents, desktop, profile;
+  if (!GetUserProfileFolder(profile) || profile.IsEmpty()) return 1;
   getSpecialFolder(CSIDL_PERSONAL, documents);
   getSpecialFolder(CSIDL_DESKTOP, desktop);
   struct OldFile {
@@ -183,7 +192,7 @@ int InstallerApp::removeOldShortcuts() {
       continue;
     }
     /* result ignored: what cannot go stays, as before this installation */
-    RemoveFile(path.WideAt(0));
+    RemoveFileInside(profile.WideAt(0), path.WideAt(0));
   }
   return 1;
 }

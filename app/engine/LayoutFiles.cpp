@@ -158,7 +158,8 @@ int InstallerApp::writeLayoutImage(const WChar* target, const WChar* staging, co
   if (!PatchLayoutImage(bytes, static_cast<int32_t>(imageLength), patterns, changes)) return 0;
 
   {
-    HandleGuard file(CreateOutputFile(staging));
+    // It becomes a system file at the restart: nobody else may change it meanwhile.
+    HandleGuard file(CreateProtectedFile(staging));
     if (file.get() == nullptr || !WriteBytes(file.get(), bytes, imageLength)) return 0;
   }
   // Never fought over: the library in use is replaced while Windows starts.
@@ -175,6 +176,10 @@ int InstallerApp::placeLayoutFiles() {
       !chooseLayoutImages(entry32, entry64, length32, length64) || entry32 == nullptr) {
     return 0;
   }
+  // The staging files wait in the program folder until the restart: it is made
+  // or reset to the product access first, also by an update alone (its parent
+  // is the installation's, placeDocuments).
+  if (!EnsureFolder(paths[kProgramFolderSlot].WideAt(0))) return 0;
   // A system without its 64-bit image (IA-64) gets neither library, rather
   // than a 32-bit one scheduled for an installation that then fails.
   if (is64BitSystem && entry64 == nullptr) return 0;

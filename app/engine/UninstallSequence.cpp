@@ -8,6 +8,29 @@
 #include "setup/rules/ProgramPathSet.h"
 #include "setup/rules/RecordPlan.h"
 
+namespace {
+
+// Whether `item` is a link on the shared desktop, a folder outside the
+// product's own, which is removed from only through RemoveFileInside.
+bool OnSharedDesktop(int32_t item) {
+  return item == kGuideDesktopLinkItem || item == kChartDesktopLinkItem ||
+         item == kReadMeDesktopLinkItem || item == kWebLinkDesktopItem;
+}
+
+// RemoveFileText, or for a desktop link RemoveFileBeside its planned path on
+// the shared desktop.
+int RemoveItem(const WString& path, int32_t item, const WString& planned) {
+  if (!OnSharedDesktop(item)) return RemoveFileText(path);
+  WString wide, plannedWide;
+  if (path.IsEmpty() || planned.IsEmpty() || !wide.AssignAsWide(&path) ||
+      !plannedWide.AssignAsWide(&planned)) {
+    return 0;
+  }
+  return RemoveFileBeside(plannedWide.WideAt(0), wide.WideAt(0));
+}
+
+}  // namespace
+
 int InstallerApp::runUninstall() {
   const RemovalPlan plan = PlanRemoval(installCount, recordedValueC);
   installCount = plan.installCount;
@@ -28,13 +51,17 @@ int InstallerApp::runUninstall() {
   // Removals below that fail leave a file behind and nothing worse.
   if (plan.removeGuide) {
     const int32_t guide[] = {kGuideItem, kGuideMenuLinkItem, kGuideDesktopLinkItem};
-    for (int32_t item : guide) /* result ignored: see above */ RemoveFileText(paths[item]);
+    for (int32_t item : guide) {
+      /* result ignored: see above */ RemoveItem(paths[item], item, paths[PlannedSlot(item)]);
+    }
   }
   if (plan.removeShared) {
     const int32_t shared[] = {kReadMeItem,       kReadMeMenuLinkItem, kReadMeDesktopLinkItem,
                               kWebLinkMenuItem,  kWebLinkDesktopItem, kChartItem,
                               kChartMenuLinkItem, kChartDesktopLinkItem, kWebLinkIconItem};
-    for (int32_t item : shared) /* result ignored: see above */ RemoveFileText(paths[item]);
+    for (int32_t item : shared) {
+      /* result ignored: see above */ RemoveItem(paths[item], item, paths[PlannedSlot(item)]);
+    }
     /* result ignored: the user can still remove the layout in the system's settings */
     removeInputLanguage();
   }

@@ -429,10 +429,12 @@ class State:
                 paths and languages: where and in which interface language each was made
       entry     the system's layout entry exists; toggle: "default", "set" or None (no key)
       library   Options of the libraries in the system folders; scancode_map: its bytes
-      folders   product folders that stay without files (lower case)"""
+      folders   product folders that stay without files (lower case)
+      kept      files outside the product's reach that must stay as they are: {path: bytes}"""
     def __init__(self):
         self.count = self.guides = self.layout = self.library = self.scancode_map = None
         self.items, self.paths, self.languages, self.folders = set(), {}, {}, set()
+        self.kept = {}
         self.entry, self.toggle = False, "default"
 
     def detected(self):
@@ -576,6 +578,8 @@ def check_files(checks, machine, env, st, made, before, staging):
     needed = {f for f in needed if f.startswith(roots)}
     checks.expect(folders == needed, "folders: missing %s, unexpected %s" %
                   (sorted(needed - folders), sorted(folders - needed)))
+    for path, content in st.kept.items():
+        checks.expect(read_bytes(machine.host(path)) == content, "%s was changed or deleted" % path)
     for path, item in want.items():
         if path in files:
             written = item in made or item == "staging"
@@ -872,7 +876,9 @@ def matrix(desktop):
 def older_installation(machine, env, st):
     """What an older version that kept no record left: its layout entry (Layout Id of its
     own), its library, the guide and read-me in the user's Documents and their shortcuts on
-    the user's desktop; and a scan-code map the installation must keep."""
+    the user's desktop; and a scan-code map the installation must keep. The user has moved
+    the desktop out of the profile (User Shell Folders is the user's to write): files of the
+    old shortcuts' names there are not the installation's to delete."""
     st.scancode_map = struct.pack("<6I", 0, 0, 3, 0x003A001D, 0xE05B0000, 0)
     machine.import_reg(
         "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Keyboard Layouts\\%s]\n"
@@ -880,15 +886,22 @@ def older_installation(machine, env, st):
         "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Keyboard Layout]\n"
         '"Scancode Map"=hex:%s\n' % (KLID, COMMON[81], COMMON[83], COMMON[84],
                                       ",".join("%02x" % b for b in st.scancode_map)))
+    elsewhere = "C:\\kestrel-elsewhere"
+    machine.import_reg(
+        "[HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer"
+        "\\User Shell Folders]\n\"Desktop\"=\"%s\"\n" % elsewhere.replace("\\", "\\\\"))
+    os.makedirs(machine.host(elsewhere), exist_ok=True)
     st.entry = True
     for target, _ in env.libraries:
         with open(machine.host(target), "wb") as f:
             f.write(b"MZ an older library")
     t = LANGUAGES[0]
-    for folder, name in ((env.documents, t[77] + ".pdf"), (env.user_desktop, t[77] + ".lnk"),
-                         (env.documents, t[78] + ".txt"), (env.user_desktop, t[78] + ".lnk")):
+    for folder, name in ((env.documents, t[77] + ".pdf"), (elsewhere, t[77] + ".lnk"),
+                         (env.documents, t[78] + ".txt"), (elsewhere, t[78] + ".lnk")):
         with open(os.path.join(machine.host(folder), name), "wb") as f:
             f.write(b"older")
+        if folder == elsewhere:
+            st.kept[folder + "\\" + name] = b"older"
 
 
 def shared_counters(machine, env, st):

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
 #include <shlobj.h>
 
 #include <vector>
@@ -13,6 +15,45 @@
 #include "tests/system/SystemTestSupport.h"
 
 namespace {
+
+// The owner and access of the file or folder at `path`, in the descriptor
+// language; empty when they cannot be read.
+std::wstring AccessText(const std::wstring& path) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  const SECURITY_INFORMATION parts = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+  if (GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, parts, nullptr, nullptr, nullptr,
+                            nullptr, &descriptor) != ERROR_SUCCESS) {
+    return L"";
+  }
+  LPWSTR text = nullptr;
+  std::wstring out;
+  if (ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1, parts,
+                                                           &text, nullptr)) {
+    out = text;
+    LocalFree(text);
+  }
+  LocalFree(descriptor);
+  return out;
+}
+
+// A folder or file made with access that lets everyone do anything.
+SECURITY_ATTRIBUTES* EveryoneFullControl() {
+  static SECURITY_ATTRIBUTES attributes = {sizeof(attributes), nullptr, FALSE};
+  if (attributes.lpSecurityDescriptor == nullptr) {
+    ConvertStringSecurityDescriptorToSecurityDescriptorW(
+        L"D:(A;OICI;FA;;;WD)", SDDL_REVISION_1, &attributes.lpSecurityDescriptor, nullptr);
+  }
+  return &attributes;
+}
+
+// The product folders' access leaves nothing to everyone. Wine keeps a file's
+// access as its unix mode, so this is the part of it that shows here; the owner,
+// the protection and the entries themselves need a real Windows.
+void ExpectNothingForEveryone(const std::wstring& path) {
+  const std::wstring text = AccessText(path);
+  EXPECT_FALSE(text.empty());
+  EXPECT_EQ(std::wstring::npos, text.find(L";;;WD)")) << text;
+}
 
 class Files : public ::testing::Test {
  protected:
@@ -99,6 +140,78 @@ TEST_F(Files, EnsureFolderSucceedsTwiceButMakesOneLevelOnly) {
   EXPECT_NE(0u, GetFileAttributesW(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY);
   EXPECT_EQ(0, EnsureFolder((folder + L"two\\levels").c_str()));
   EXPECT_EQ(0, EnsureFolder(L""));
+}
+
+// A product folder someone made first, open to everyone, and a file left in it
+// the same way: the folder is reset before anything is placed, the file written
+// anew with the product access; a second name (hard link) is never written through.
+TEST_F(Files, ProductFolderFoundOpenIsResetAndItsFilesWrittenAnew) {
+  const std::wstring path = folder + L"found";
+  ASSERT_TRUE(CreateDirectoryW(path.c_str(), EveryoneFullControl()));
+  ASSERT_NE(std::wstring::npos, AccessText(path).find(L";;;WD)"));
+  // Reset in place (not shown by Wine, whose folder keeps its mode).
+  EXPECT_EQ(1, EnsureFolder(path.c_str()));
+  const std::wstring made = folder + L"made";
+  EXPECT_EQ(1, EnsureFolder(made.c_str()));
+  ExpectNothingForEveryone(made);
+  const std::wstring notFolder = folder + L"not-a-folder";
+  HANDLE plain = CreateOutputFile(notFolder.c_str());
+  ASSERT_NE(nullptr, plain);
+  CloseHandle(plain);
+  EXPECT_EQ(0, EnsureFolder(notFolder.c_str()));
+
+  const std::wstring staging = folder + L"staging.dll";
+  HANDLE left = CreateFileW(staging.c_str(), GENERIC_WRITE, 0, EveryoneFullControl(), CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, left);
+  CloseHandle(left);
+  HANDLE file = CreateProtectedFile(staging.c_str());
+  ASSERT_NE(nullptr, file);
+  CloseHandle(file);
+  ExpectNothingForEveryone(staging);
+
+  const std::wstring system = folder + L"system.txt", link = folder + L"link.txt";
+  HANDLE original = CreateOutputFile(system.c_str());
+  ASSERT_NE(nullptr, original);
+  const uint8_t bytes[] = {'k', 'e', 'p', 't'};
+  EXPECT_EQ(1, WriteBytes(original, bytes, 4));
+  CloseHandle(original);
+  ASSERT_TRUE(CreateHardLinkW(link.c_str(), system.c_str(), nullptr));
+  HANDLE replaced = CreateOutputFile(link.c_str());
+  ASSERT_NE(nullptr, replaced);
+  EXPECT_EQ(1, WriteBytes(replaced, bytes, 2));
+  CloseHandle(replaced);
+  EXPECT_EQ("kept", ReadWholeFile(system));
+  EXPECT_EQ("ke", ReadWholeFile(link));
+}
+
+// Deletion in a folder the user controls: only what lies inside the root, folder
+// by folder (a longer sibling name is not inside), "..", case and a missing file.
+TEST_F(Files, RemoveInsideTakesOnlyWhatLiesInsideTheRoot) {
+  const std::wstring root = folder + L"root", sibling = folder + L"root2";
+  ASSERT_TRUE(CreateDirectoryW(root.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryW(sibling.c_str(), nullptr));
+  const std::wstring inside = root + L"\\old.lnk", next = sibling + L"\\old.lnk",
+                     above = folder + L"old.lnk";
+  for (const std::wstring& path : {inside, next, above}) {
+    HANDLE file = CreateOutputFile(path.c_str());
+    ASSERT_NE(nullptr, file);
+    CloseHandle(file);
+  }
+  EXPECT_EQ(0, RemoveFileInside(root.c_str(), next.c_str()));
+  EXPECT_EQ(0, RemoveFileInside(root.c_str(), (root + L"\\..\\old.lnk").c_str()));
+  EXPECT_EQ(0, RemoveFileInside(root.c_str(), root.c_str()));
+  EXPECT_EQ(0, RemoveFileInside(root.c_str(), L""));
+  EXPECT_TRUE(FileExists(next));
+  EXPECT_TRUE(FileExists(above));
+  std::wstring upper = root;
+  CharUpperBuffW(&upper[0], static_cast<DWORD>(upper.size()));
+  EXPECT_EQ(1, RemoveFileInside((upper + L"\\").c_str(), inside.c_str()));
+  EXPECT_FALSE(FileExists(inside));
+  EXPECT_EQ(1, RemoveFileInside(root.c_str(), inside.c_str()));  // gone already
+  ASSERT_TRUE(DeleteFileW(next.c_str()));
+  RemoveDirectoryW(sibling.c_str());
+  RemoveDirectoryW(root.c_str());
 }
 
 // Stored paths may be narrow (UTF-8) texts; they name the same folder.

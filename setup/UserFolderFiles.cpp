@@ -1,0 +1,144 @@
+// Removal in folders a user controls (their profile's shell folders) and in the
+// shared shell folders: never by a path followed blindly, never at the restart.
+
+#include "setup/Files.h"
+
+#include "setup/Libraries.h"
+#include "setup/SystemGuards.h"
+#include "text/TextPrimitives.h"
+
+namespace {
+
+// Full paths longer than this are refused (the shell folders are MAX_PATH at most).
+constexpr DWORD kFullPathChars = 1024;
+// Folders held open on the way from the root to the file.
+constexpr int32_t kMaxDepth = 48;
+// NtSetInformationFile's class for FILE_DISPOSITION_INFORMATION.
+constexpr int kFileDispositionInformation = 13;
+
+struct IoStatus {
+  void* status;  // NTSTATUS or a pointer, as the system's union
+  ULONG_PTR information;
+};
+struct DispositionInformation {
+  BOOLEAN deleteFile;
+};
+typedef LONG(WINAPI* SetInformationFileProc)(HANDLE, IoStatus*, void*, ULONG, int);
+typedef BOOL(WINAPI* ProfileDirectoryProc)(HANDLE, LPWSTR, LPDWORD);
+
+// The full form of `path` (".", ".." and doubled separators resolved) into
+// `buffer`; its length, or 0.
+DWORD FullPath(const WChar* path, WChar* buffer) {
+  WChar* name = nullptr;
+  const DWORD length = GetFullPathNameW(path, kFullPathChars, buffer, &name);
+  return length == 0 || length >= kFullPathChars ? 0 : length;
+}
+
+// The folder at `path`, opened without following a reparse point; read is the
+// only sharing, so while it is held nobody renames, deletes or re-points it.
+// Null for anything but a plain folder.
+HANDLE OpenPlainFolder(const WChar* path) {
+  HandleGuard folder(CreateFileW(path, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+                                 FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                 nullptr));
+  if (folder.get() == INVALID_HANDLE_VALUE) return nullptr;
+  BY_HANDLE_FILE_INFORMATION info = {};
+  if (!GetFileInformationByHandle(folder.get(), &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    return nullptr;
+  }
+  return folder.release();
+}
+
+// Marks the file behind `file` (opened with DELETE) for deletion at its close.
+// NtSetInformationFile is the call Windows 2000 has for it (SetFileInformationByHandle
+// came with Vista).
+int DeleteThroughHandle(HANDLE file) {
+  ModuleGuard ntdll(LoadSystemLibrary(WTEXT("ntdll.dll")));
+  if (ntdll.get() == nullptr) return 0;
+  WString name;
+  if (!name.AssignWide(WTEXT("NtSetInformationFile"), -1)) return 0;
+  SetInformationFileProc setInformation =
+      reinterpret_cast<SetInformationFileProc>(
+          reinterpret_cast<void (*)()>(FindProcedure(ntdll.get(), name)));
+  if (setInformation == nullptr) return 0;
+  IoStatus status = {};
+  DispositionInformation disposition = {TRUE};
+  return setInformation(file, &status, &disposition, sizeof(disposition),
+                        kFileDispositionInformation) >= 0
+             ? 1
+             : 0;
+}
+
+}  // namespace
+
+int RemoveFileInside(const WChar* root, const WChar* path) {
+  if (root == nullptr || root[0] == 0 || path == nullptr || path[0] == 0) return 0;
+  WChar rootFull[kFullPathChars], full[kFullPathChars];
+  DWORD rootLength = FullPath(root, rootFull);
+  const DWORD length = FullPath(path, full);
+  if (rootLength < 3 || length == 0) return 0;
+  if (rootFull[rootLength - 1] == WTEXT('\\')) rootFull[--rootLength] = 0;
+  // Inside means below the root's last component: C:\Users\bob2 is not in C:\Users\bob.
+  if (length <= rootLength + 1 || full[rootLength] != WTEXT('\\')) return 0;
+  for (DWORD i = 0; i < rootLength; ++i) {
+    if (ToUpperChar(full[i]) != ToUpperChar(rootFull[i])) return 0;
+  }
+  // Every folder from the root down is opened and held, so the path the file
+  // is opened by runs through exactly the folders checked.
+  HandleGuard held[kMaxDepth];
+  int32_t depth = 0;
+  for (DWORD at = rootLength; at < length; ++at) {
+    if (full[at] != WTEXT('\\')) continue;
+    if (depth == kMaxDepth) return 0;
+    full[at] = 0;
+    *held[depth].out() = OpenPlainFolder(full);
+    full[at] = WTEXT('\\');
+    if (held[depth].get() == nullptr) return 0;
+    ++depth;
+  }
+  if (full[length - 1] == WTEXT('\\')) return 0;
+  HandleGuard file(CreateFileW(full, DELETE | FILE_READ_ATTRIBUTES,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (file.get() == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND ? 1 : 0;
+  BY_HANDLE_FILE_INFORMATION info = {};
+  if (!GetFileInformationByHandle(file.get(), &info) ||
+      (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
+    return 0;
+  }
+  return DeleteThroughHandle(file.get());
+}
+
+int RemoveFileBeside(const WChar* planned, const WChar* path) {
+  if (planned == nullptr || planned[0] == 0) return 0;
+  WChar folder[kFullPathChars];
+  WChar* name = nullptr;
+  const DWORD length = GetFullPathNameW(planned, kFullPathChars, folder, &name);
+  if (length == 0 || length >= kFullPathChars || name == nullptr || name == folder) return 0;
+  name[0] = 0;
+  return RemoveFileInside(folder, path);
+}
+
+int GetUserProfileFolder(WString& out) {
+  out.AssignWide(WTEXT(""), 0);
+  HandleGuard token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.out())) return 0;
+  ModuleGuard userenv(LoadSystemLibrary(WTEXT("userenv.dll")));
+  if (userenv.get() == nullptr) return 0;
+  WString name;
+  if (!name.AssignWide(WTEXT("GetUserProfileDirectoryW"), -1)) return 0;
+  ProfileDirectoryProc profileDirectory =
+      reinterpret_cast<ProfileDirectoryProc>(
+      reinterpret_cast<void (*)()>(FindProcedure(userenv.get(), name)));
+  if (profileDirectory == nullptr) return 0;
+  // The system's profile list names the folder; the environment would let the
+  // user choose it.
+  WChar buffer[kFullPathChars] = {};
+  DWORD size = kFullPathChars - 1;
+  if (!profileDirectory(token.get(), buffer, &size)) return 0;
+  buffer[kFullPathChars - 1] = 0;
+  return out.AssignWide(buffer, -1);
+}

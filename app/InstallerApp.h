@@ -143,7 +143,9 @@ class InstallerApp : public AppBase {
   // image, which it opens and holds (ownImage) so that the file cannot be
   // changed or renamed while the program runs. 1 = every slot filled; 0 = a
   // shell folder could not be read (no slot filled), or the own image has no
-  // usable path or name (its slots 30, 31, 33 and 35 stay empty).
+  // usable path or name, or its file is not, byte for byte, the running image
+  // (OpenOwnImage; its slots 30, 31, 33 and 35 stay empty, and the copy step
+  // fails).
   int buildPaths();
   // Fills mapTarget of the key table from the system's scan-code map.
   void readScancodeMap();

@@ -14,6 +14,22 @@ add_executable(system_test_child "${CMAKE_SOURCE_DIR}/tests/system/child/MarkerC
 kestrel_test_options(system_test_child)
 target_link_options(system_test_child PRIVATE -municode)
 target_link_libraries(system_test_child PRIVATE kernel32)
-add_dependencies(system_tests system_test_child)
+# The own-image tests start a copier that checks and copies its own file, once
+# as built and once signed with a throwaway certificate.
+add_executable(own_image_copier "${CMAKE_SOURCE_DIR}/tests/system/child/OwnImageCopier.cpp")
+kestrel_test_options(own_image_copier)
+target_link_options(own_image_copier PRIVATE -municode)
+target_link_libraries(own_image_copier PRIVATE kestrel_system kestrel_text)
+set(_signed_copier "${CMAKE_BINARY_DIR}/own_image_copier-signed.exe")
+add_custom_command(OUTPUT "${_signed_copier}"
+  COMMAND "${CMAKE_SOURCE_DIR}/tests/signing/sign_test_copy.sh" $<TARGET_FILE:own_image_copier>
+    "${_signed_copier}"
+  DEPENDS own_image_copier "${CMAKE_SOURCE_DIR}/tests/signing/sign_test_copy.sh"
+    "${CMAKE_SOURCE_DIR}/scripts/sign.sh"
+  COMMENT "Signing a copy of own_image_copier.exe with a throwaway certificate" VERBATIM)
+add_custom_target(own_image_copier_signed DEPENDS "${_signed_copier}")
+add_dependencies(system_tests system_test_child own_image_copier_signed)
 target_compile_definitions(system_tests PRIVATE
-  KESTREL_SYSTEM_TEST_CHILD=L"$<TARGET_FILE_NAME:system_test_child>")
+  KESTREL_SYSTEM_TEST_CHILD=L"$<TARGET_FILE_NAME:system_test_child>"
+  KESTREL_OWN_IMAGE_COPIER=L"$<TARGET_FILE_NAME:own_image_copier>"
+  KESTREL_SIGNED_OWN_IMAGE_COPIER=L"own_image_copier-signed.exe")

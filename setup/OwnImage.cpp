@@ -3,7 +3,6 @@
 
 #include "setup/OwnImage.h"
 
-
 #include "setup/Files.h"
 #include "setup/ImageMatch.h"
 #include "setup/SystemGuards.h"

@@ -5,6 +5,8 @@
 
 #include <shlobj.h>
 
+#include "setup/ShellLibraries.h"
+
 namespace {
 
 // SHGetSpecialFolderPathW writes at most MAX_PATH characters.
@@ -41,7 +43,7 @@ int WriteNarrowText(HANDLE file, WString& text) {
 int GetSpecialFolder(HWND owner, int csidl, WString& out) {
   out.AssignWide(WTEXT(""), 0);
   WChar buffer[kShellPathChars] = {};
-  if (!SHGetSpecialFolderPathW(owner, buffer, csidl, FALSE)) return 0;
+  if (!GetShellSpecialFolderPath(owner, buffer, csidl, FALSE)) return 0;
   buffer[kShellPathChars - 1] = 0;
   return out.AssignWide(buffer, -1);
 }

@@ -12,6 +12,7 @@
 #include "app/LocaleChoices.h"
 #include "payload/PayloadStore.h"
 #include "payload/StringIds.h"
+#include "setup/CommonControls.h"
 #include "app/StaticKeyTable.h"
 #include "text/Memory.h"
 #include "ui/WizardController.h"
@@ -94,6 +95,9 @@ int InstallerApp::initialise(HINSTANCE newInstance) {
     wizard = new (std::nothrow) WizardController(this);
     if (wizard == nullptr) return 0;
   }
+  /* result ignored: without the library the wizard's pages cannot be made,
+     and the wizard reports that when it starts */
+  LoadCommonControls();
   if (!wizard->initialise(instance)) return 0;
 
   uint32_t language = 0;

@@ -27,8 +27,8 @@ class InstallerApp : public AppBase {
   // ---- Overridables --------------------------------------------------------
   // The frame window when the wizard has one, else null.
   HWND ownerWindow() const override;
-  // Loads the key block and the four string tables, creates the wizard and
-  // computes the first option values. 1 = ready to run; 0 = a step failed,
+  // Loads the key block and the four string tables, creates the wizard, loads
+  // the common controls (LoadCommonControls) and computes the first option values. 1 = ready to run; 0 = a step failed,
   // what was loaded so far is left to the destructor.
   int initialise(HINSTANCE instance) override;
   // The base release plus supplementaryTable.

@@ -5,6 +5,7 @@
 #include <objbase.h>
 
 #include "app/InstallerApp.h"
+#include "payload/StringIds.h"
 #include "setup/ShellLibraries.h"
 
 int RunInstaller(HINSTANCE instance) {
@@ -16,5 +17,12 @@ int RunInstaller(HINSTANCE instance) {
     app.finish();
     UninitialiseCom();
   }
+  return 0;
+}
+
+int RefuseRedirectedStart(HINSTANCE instance) {
+  InstallerApp app;
+  /* result ignored: without its texts the program ends all the same */
+  app.refuseStart(instance, kLoadRedirectionMessageId);
   return 0;
 }

@@ -8,3 +8,8 @@
 // only when both initialise and run succeed. Returns 0 on every path: the
 // exit code of the program.
 int RunInstaller(HINSTANCE instance);
+
+// The start refused because library loads may be redirected (LoadsAreRedirected):
+// tells the user in their language, with nothing loaded that the redirection
+// could replace. Returns 0, the exit code of the program.
+int RefuseRedirectedStart(HINSTANCE instance);

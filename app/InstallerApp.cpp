@@ -12,6 +12,7 @@
 #include "app/LocaleChoices.h"
 #include "payload/PayloadStore.h"
 #include "payload/StringIds.h"
+#include "setup/CommonControls.h"
 #include "app/StaticKeyTable.h"
 #include "text/Memory.h"
 #include "ui/WizardController.h"
@@ -76,8 +77,7 @@ HWND InstallerApp::ownerWindow() const {
   return wizard != nullptr ? wizard->frameWindow() : nullptr;
 }
 
-int InstallerApp::initialise(HINSTANCE newInstance) {
-  AppBase::initialise(newInstance);
+int InstallerApp::loadTexts() {
   const PayloadStore& store = kPayloadStore;
   if (!keyBlock.loadFromImage(store.keyBlock.bytes,
                               static_cast<int32_t>(store.keyBlock.length))) {
@@ -90,10 +90,19 @@ int InstallerApp::initialise(HINSTANCE newInstance) {
     const StoredEntry& entry = store.stringTables[i];
     if (!ExtractStringTable(keyBlock, entry.bytes, entry.length, *tables[i])) return 0;
   }
+  return 1;
+}
+
+int InstallerApp::initialise(HINSTANCE newInstance) {
+  AppBase::initialise(newInstance);
+  if (!loadTexts()) return 0;
   if (wizard == nullptr) {
     wizard = new (std::nothrow) WizardController(this);
     if (wizard == nullptr) return 0;
   }
+  /* result ignored: without the library the wizard's pages cannot be made,
+     and the wizard reports that when it starts */
+  LoadCommonControls();
   if (!wizard->initialise(instance)) return 0;
 
   uint32_t language = 0;
@@ -179,6 +188,20 @@ void InstallerApp::destroyWizard() {
 }
 
 // ---- Messages --------------------------------------------------------------
+
+int InstallerApp::refuseStart(HINSTANCE newInstance, uint32_t id) {
+  AppBase::initialise(newInstance);
+  if (!loadTexts()) return 0;
+  languageIndex = LanguageIndexFor(GetUserDefaultLangID());
+  WString message;
+  WString caption;
+  loadText(id, message);
+  loadText(kMessageBoxCaptionId, caption);
+  // No wizard: its frame and fonts would need libraries this start refuses to load.
+  /* result ignored: the only button is OK */
+  MessageBoxW(nullptr, message.WideAt(0), caption.WideAt(0), MB_ICONSTOP | MB_OK);
+  return 1;
+}
 
 int InstallerApp::showMessage(uint32_t id, uint32_t flags) {
   return wizard != nullptr ? wizard->showMessage(id, flags) : 0;

@@ -27,8 +27,8 @@ class InstallerApp : public AppBase {
   // ---- Overridables --------------------------------------------------------
   // The frame window when the wizard has one, else null.
   HWND ownerWindow() const override;
-  // Loads the key block and the four string tables, creates the wizard and
-  // computes the first option values. 1 = ready to run; 0 = a step failed,
+  // Loads the key block and the four string tables, creates the wizard, loads
+  // the common controls (LoadCommonControls) and computes the first option values. 1 = ready to run; 0 = a step failed,
   // what was loaded so far is left to the destructor.
   int initialise(HINSTANCE instance) override;
   // The base release plus supplementaryTable.
@@ -50,6 +50,10 @@ class InstallerApp : public AppBase {
   void recordCompletion();
 
   // ---- Messages ------------------------------------------------------------
+  // Loads the texts only (no wizard, no library) and shows message `id` in the
+  // user's language: the start refused before anything else ran. 1 = shown;
+  // 0 = the texts could not be loaded, nothing shown.
+  int refuseStart(HINSTANCE instance, uint32_t id);
   // Message box with the text of string `id` and `flags`. Returns its result,
   // or 0 when there is no wizard to show it.
   int showMessage(uint32_t id, uint32_t flags);
@@ -326,6 +330,9 @@ class InstallerApp : public AppBase {
 
   // Deletes the wizard (if any) and clears the pointer.
   void destroyWizard();
+  // The key block and the four string tables. 1 = all loaded; 0 = a step
+  // failed, what was loaded so far is left to the destructor.
+  int loadTexts();
 
   uint16_t fallbackLanguageId;  // string 86 read as hexadecimal
   uint16_t targetLanguageId;

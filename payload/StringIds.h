@@ -136,6 +136,7 @@ constexpr uint32_t kQuitQuestionId = 96;
 constexpr uint32_t kNotAdministratorMessageId = 122;
 constexpr uint32_t kUnsupportedSystemMessageId = 123;
 constexpr uint32_t kForeignDesktopMessageId = 124;  // before Vista: the desktop is another user's
+constexpr uint32_t kLoadRedirectionMessageId = 326;  // Windows 2000, setup.exe.local beside it
 constexpr uint32_t kInstallFailedMessageId = 141;
 constexpr uint32_t kRemoveQuestionFormatId = 127; // product name
 
@@ -225,11 +226,11 @@ constexpr uint32_t kLanguageTextIds[] = {
     264, 265, 266, 267, 268, 269, 270, 271, 272, 275, 276, 277, 278, 279, 280,
     281, 282, 283, 284, 285, 286, 287, 288, 289, 290, 291, 292, 293, 294, 295,
     296, 297, 298, 299, 300, 301, 302, 303, 304, 305, 306, 307, 308, 309, 310,
-    311, 312, 314, 323,
+    311, 312, 314, 323, 326,
 };
 
 constexpr size_t kLanguageTextIdCount = sizeof(kLanguageTextIds) / sizeof(kLanguageTextIds[0]);
-static_assert(kLanguageTextIdCount == 190, "language table ids changed");
+static_assert(kLanguageTextIdCount == 191, "language table ids changed");
 
 // Every id named above, so that a test can check that each one has a text.
 constexpr uint32_t kNamedStringIds[] = {
@@ -347,6 +348,7 @@ constexpr uint32_t kNamedStringIds[] = {
     kNotAdministratorMessageId,
     kUnsupportedSystemMessageId,
     kForeignDesktopMessageId,
+    kLoadRedirectionMessageId,
     kInstallFailedMessageId,
     kRemoveQuestionFormatId,
     kWizardLanguageLabelId,

@@ -2,15 +2,18 @@
 
 #include "setup/DllSearch.h"
 
+#include "setup/OwnImage.h"
 #include "setup/SystemLibraryPreload.h"
+#include "text/WString.h"
 
 namespace {
 
 // LOAD_LIBRARY_SEARCH_SYSTEM32, spelled out for headers of older SDKs.
 constexpr DWORD kSearchSystem32 = 0x00000800;
 
-// Windows Vista and Server 2008.
+// Windows Vista and Server 2008; Windows 2000.
 constexpr int kVistaVersionCode = 60;
+constexpr int kWindows2000VersionCode = 50;
 
 template <typename Proc>
 Proc KernelProc(HMODULE kernel, const char* name) {
@@ -53,3 +56,14 @@ int RestrictDllSearch(const DllSearchCalls& calls) {
 }
 
 int RestrictDllSearch() { return RestrictDllSearch(SystemDllSearchCalls()); }
+
+int LoadsAreRedirected(const DllSearchCalls& calls) {
+  if (calls.versionCode != kWindows2000VersionCode) return 0;
+  WString path;
+  if (!GetOwnImagePath(path) || !path.AppendWide(WTEXT(".local"), -1)) return 1;
+  if (GetFileAttributesW(path.WideAt(0)) != INVALID_FILE_ATTRIBUTES) return 1;
+  // Only a name that is not there is no redirection; any other failure
+  // (access denied to the folder, say) may hide one.
+  const DWORD error = GetLastError();
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 0 : 1;
+}

@@ -33,3 +33,13 @@ int RestrictDllSearch(const DllSearchCalls& calls);
 
 // RestrictDllSearch with the calls of the running system.
 int RestrictDllSearch();
+
+// Whether library loads of this process may be redirected to the program's own
+// folder: on Windows 2000 (calls.versionCode 50), which has no manifests, a file
+// or folder named after the program with ".local" appended (setup.exe.local)
+// sends every load of a library that is not a KnownDLL, by full path too, to the
+// program's folder or that folder. Later systems ignore it for a program with a
+// manifest. 1 = Windows 2000 and such a file or folder exists, or the program's
+// path cannot be read or the name's presence cannot be told (refuse rather than
+// guess); 0 = no redirection.
+int LoadsAreRedirected(const DllSearchCalls& calls);

@@ -8,6 +8,7 @@
 #include <shlobj.h>
 
 #include "setup/SystemGuards.h"
+#include "setup/ShellLibraries.h"
 
 namespace {
 
@@ -116,7 +117,7 @@ int WriteNarrowText(HANDLE file, WString& text) {
 int GetSpecialFolder(HWND owner, int csidl, WString& out) {
   out.AssignWide(WTEXT(""), 0);
   WChar buffer[kShellPathChars] = {};
-  if (!SHGetSpecialFolderPathW(owner, buffer, csidl, FALSE)) return 0;
+  if (!GetShellSpecialFolderPath(owner, buffer, csidl, FALSE)) return 0;
   buffer[kShellPathChars - 1] = 0;
   return out.AssignWide(buffer, -1);
 }

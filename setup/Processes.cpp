@@ -9,6 +9,7 @@
 #include <string.h>
 
 #include "setup/Libraries.h"
+#include "setup/ShellLibraries.h"
 #include "setup/SystemFolders.h"
 #include "setup/SystemGuards.h"
 #include "text/Memory.h"
@@ -58,8 +59,8 @@ int FindSystemAssociatedProgram(const WChar* association, WString& out) {
   DWORD count = kAssociationChars;
   // The machine's association only: the user's own classes can be written
   // without elevation, and the program found here runs elevated.
-  const HRESULT result = AssocQueryStringW(ASSOCF_NOUSERSETTINGS, ASSOCSTR_EXECUTABLE, association,
-                                           nullptr, buffer, &count);
+  const HRESULT result = QueryAssociationString(ASSOCF_NOUSERSETTINGS, ASSOCSTR_EXECUTABLE,
+                                                association, nullptr, buffer, &count);
   if (FAILED(result)) return 0;
   buffer[kAssociationChars - 1] = 0;
   // S_FALSE and friends with nothing written are not a program, and only a
@@ -74,7 +75,7 @@ int FindUserAssociatedProgram(const WChar* association, WString& out) {
   WChar* buffer = out.ReserveWide(kAssociationChars);
   if (buffer == nullptr) return 0;
   DWORD count = kAssociationChars;
-  HRESULT result = AssocQueryStringW(0, ASSOCSTR_EXECUTABLE, association, nullptr, buffer, &count);
+  HRESULT result = QueryAssociationString(0, ASSOCSTR_EXECUTABLE, association, nullptr, buffer, &count);
   if (result == E_POINTER) {
     // The path is longer: the call reported the room it needs.
     if (count == 0 || count > kMaxAssociationChars) return 0;
@@ -83,7 +84,7 @@ int FindUserAssociatedProgram(const WChar* association, WString& out) {
   }
   // Asked again in every case, with all the room the buffer has.
   count = static_cast<DWORD>(out.Capacity());
-  result = AssocQueryStringW(0, ASSOCSTR_EXECUTABLE, association, nullptr, buffer, &count);
+  result = QueryAssociationString(0, ASSOCSTR_EXECUTABLE, association, nullptr, buffer, &count);
   if (FAILED(result)) {
     out.AssignWide(WTEXT(""), 0);
     return 0;

@@ -8,6 +8,7 @@
 #include <shlobj.h>
 
 #include "setup/Files.h"
+#include "setup/ShellLibraries.h"
 #include "setup/SystemGuards.h"
 
 namespace {
@@ -27,8 +28,7 @@ int CreateShortcut(const WChar* target, const WChar* linkFile, const WChar* desc
   if (target == nullptr || target[0] == 0 || linkFile == nullptr || linkFile[0] == 0) return 0;
   // COM is initialised for the thread by the entry point.
   ComGuard<IShellLinkW> link;
-  if (FAILED(CoCreateInstance(kShellLinkClass, nullptr, CLSCTX_INPROC_SERVER,
-                              kShellLinkWInterface, link.out()))) {
+  if (FAILED(CreateInProcessObject(kShellLinkClass, kShellLinkWInterface, link.out()))) {
     return 0;
   }
   // A link without its target would be saved pointing nowhere.

@@ -3,7 +3,6 @@
 
 #include "ui/WizardController.h"
 
-#include <commctrl.h>
 #include <string.h>
 
 #include <new>
@@ -44,7 +43,6 @@ int WizardController::initialise(HINSTANCE newInstance) {
   memcpy(face.lfFaceName, text.WideAt(0), static_cast<size_t>(faceLength) * sizeof(WChar));
   // A font that cannot be made leaves the system font in the header.
   if (headerFont == nullptr) headerFont = CreateFontIndirectW(&face);
-  InitCommonControls();
   return 1;
 }
 

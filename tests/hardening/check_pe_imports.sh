@@ -1,7 +1,8 @@
 #!/bin/sh
 # scripts/check-pe.sh against tiny images built here: an import the table lacks, one
 # documented later than the image's oldest system, the limit of each architecture, a
-# subsystem version too new for Windows 2000 and an unsorted table all fail the check;
+# subsystem version too new for Windows 2000, a library outside KnownDLLs' four and an
+# unsorted table all fail the check;
 # the same images pass once the table allows them. Exit 77 = no mingw toolchain.
 set -u
 repo=$(cd "$(dirname "$0")/../.." && pwd)
@@ -27,6 +28,17 @@ build() { # compiler, output, extra link options...
 }
 build i686-w64-mingw32-gcc x86.exe -Wl,-e,_start
 build i686-w64-mingw32-gcc x86-vista-subsystem.exe -Wl,-e,_start -Wl,--subsystem,windows:6.0
+# The same kind of program importing from shell32 too: a library outside the four.
+cat >"$work/shell.c" <<'EOF'
+#include <windows.h>
+#include <shlobj.h>
+void start(void) {
+  WCHAR path[MAX_PATH];
+  ExitProcess(SHGetSpecialFolderPathW(NULL, path, CSIDL_APPDATA, FALSE) ? GetTickCount() : 0);
+}
+EOF
+i686-w64-mingw32-gcc -Os -nostdlib -mwindows -Wl,-e,_start -o "$work/x86-shell.exe" \
+  "$work/shell.c" -lshell32 -lkernel32 || { echo "FAIL: cannot build x86-shell.exe"; exit 1; }
 build x86_64-w64-mingw32-gcc x64.dll -shared   # like the x64 layout libraries
 
 table() { # minimum of GetTickCount64, or "none" for no row
@@ -57,6 +69,8 @@ expect pass "all 2 imported functions are documented for Windows 2000" x86.exe 5
 expect pass "all 2 imported functions are documented for Windows XP" x64.dll 51
 expect fail "documented from version 52, later than Windows XP" x64.dll 52
 expect fail "subsystem version 60 (code) is newer than Windows 2000 accepts" x86-vista-subsystem.exe 50
+expect pass "imports only kernel32, user32, gdi32, advapi32 and the C runtime (KERNEL32.dll)" x86.exe 50
+expect fail "imports library SHELL32.dll, outside kernel32, user32, gdi32 and advapi32" x86-shell.exe 50
 
 # Rows out of order are refused however the image looks.
 table 50

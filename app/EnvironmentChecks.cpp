@@ -1,7 +1,6 @@
 // InstallerApp's checks of the system it runs on: version and architecture,
 // another running copy, a file association, administrator rights, restart.
 #include <windows.h>
-#include <shlwapi.h>
 
 #include "app/InstallerApp.h"
 #include "payload/StringIds.h"

@@ -173,7 +173,7 @@ class InstallerApp : public AppBase {
   // 1 only for a REG_DWORD of exactly 4 bytes.
   int readDword(HKEY key, uint32_t valueId, uint32_t& value);
   // The value name goes into a text of its own: `text` may be lookupBuffer.
-  int writeText(HKEY key, uint32_t valueId, WString& text);
+  int writeText(HKEY key, uint32_t valueId, WString& text, DWORD type = REG_SZ);
   int writeTextIds(HKEY key, uint32_t valueId, uint32_t dataId, DWORD type = REG_SZ);
   // A REG_SZ value as wide text (the stored terminator dropped); `out` is
   // empty on failure.

@@ -42,19 +42,17 @@ int InstallerApp::readDword(HKEY key, uint32_t valueId, uint32_t& value) {
   return ReadDwordValue(key, lookupBuffer.WideAt(0), value);
 }
 
-int InstallerApp::writeText(HKEY key, uint32_t valueId, WString& text) {
+int InstallerApp::writeText(HKEY key, uint32_t valueId, WString& text, DWORD type) {
   // A name of its own: the caller's text may be lookupBuffer itself.
   WString name;
   if (!loadText(valueId, name)) return 0;
-  return WriteTextValue(key, name.WideAt(0), text);
+  return WriteTextValue(key, name.WideAt(0), text, type);
 }
 
 int InstallerApp::writeTextIds(HKEY key, uint32_t valueId, uint32_t dataId, DWORD type) {
   WString data;
   if (!loadText(dataId, data)) return 0;
-  WString name;
-  if (!loadText(valueId, name)) return 0;
-  return WriteTextValue(key, name.WideAt(0), data, type);
+  return writeText(key, valueId, data, type);
 }
 
 int InstallerApp::readText(HKEY key, uint32_t valueId, WString& out) {

@@ -2,9 +2,8 @@
 # Checks a built image of the product: setup.exe or a layout library.
 #   - setup.exe is PE32 for i386 with the GUI subsystem, has an import table, and keeps
 #     ASLR and DEP (with its relocations);
-#   - setup.exe imports from kernel32, user32, gdi32 and advapi32 only (and the C runtime,
-#     msvcrt, which its start-up code needs), the libraries every supported Windows serves
-#     from its KnownDLLs: the system loads an imported library before the program runs,
+#   - setup.exe imports from kernel32, user32, gdi32 and advapi32 only, the libraries every
+#     supported Windows serves from its KnownDLLs: the system loads an imported library before the program runs,
 #     and any other name it looks for beside the program first (a downloads folder);
 #   - the image's subsystem version asks for no newer Windows than its oldest system;
 #   - every function it imports is in the table of imports with a minimum Windows
@@ -46,18 +45,18 @@ if ! grep -Eq '^[[:space:]]+DLL$' <<<"$dump"; then
   check "DEP (NX_COMPAT)" '^[[:space:]]+NX_COMPAT$'
   check "base relocations" '^Entry 5 [0-9a-f]+ [0-9a-f]*[1-9a-f][0-9a-f]* Base Relocation Directory'
   # Every other library is loaded at run time by its full path (setup/ShellLibraries.h,
-  # setup/CommonControls.h). msvcrt stays until the program links without the C runtime.
+  # setup/CommonControls.h); the program links without the C runtime (app/runtime/).
   libraries=$(awk '/DLL Name:/ { print $3 }' <<<"$dump")
   unexpected=0
   for library in $libraries; do
     case $(tr '[:upper:]' '[:lower:]' <<<"$library") in
-      kernel32.dll | user32.dll | gdi32.dll | advapi32.dll | msvcrt.dll) ;;
+      kernel32.dll | user32.dll | gdi32.dll | advapi32.dll) ;;
       *) echo "FAIL: imports library $library, outside kernel32, user32, gdi32 and advapi32" \
               "(load it at run time by full path)"
          unexpected=1 fail=1 ;;
     esac
   done
-  [ "$unexpected" -eq 1 ] || echo "ok: imports only kernel32, user32, gdi32, advapi32 and the C runtime ($(echo $libraries))"
+  [ "$unexpected" -eq 1 ] || echo "ok: imports only kernel32, user32, gdi32 and advapi32 ($(echo $libraries))"
 fi
 
 subsystem=$(awk '/^MajorSubsystemVersion/ { major = $2 } /^MinorSubsystemVersion/ { minor = $2 }

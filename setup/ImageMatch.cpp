@@ -29,8 +29,7 @@ constexpr WORD kRelocationType = IMAGE_REL_BASED_HIGHLOW;
 #endif
 
 // The writable sections (.data, .idata, .CRT, .tls) cannot be compared with
-// memory later: the C runtime and the program write them from their first
-// instruction. This TLS callback runs after the loader (which writes only the
+// memory later: the program writes them from its first instruction. This TLS callback runs after the loader (which writes only the
 // relocations, the import address slots and the TLS index, all taken back
 // below) and before the entry point, so its copy is the file's bytes but for
 // those writes. Without the copy the own image is never matched.
@@ -124,8 +123,8 @@ void NTAPI CopyWritableSectionsAtStart(PVOID module, DWORD reason, PVOID) {
   for (DWORD i = 0; i < image.sectionCount; ++i) {
     if (IsWritable(image.sections[i])) total += LoadedRawBytes(image.sections[i]);
   }
-  // The system libraries, the C runtime's among them, are initialised before
-  // a program's TLS callbacks run, so its allocator serves. Kept to the end.
+  // The process heap, which the allocator serves from, exists before any of
+  // the program's code runs. Kept to the end.
   uint8_t* bytes = nullptr;
   if (total != 0) {
     bytes = static_cast<uint8_t*>(TryAllocateBlock(total));
@@ -142,8 +141,9 @@ void NTAPI CopyWritableSectionsAtStart(PVOID module, DWORD reason, PVOID) {
   startCopy.module = image.base;
 }
 
-// Before the C runtime's own callback (.CRT$XLC): nothing of the program has
-// run yet. The linker keeps every .CRT$XL* entry and sorts them by name.
+// The first TLS callback (the markers .CRT$XLA and .CRT$XLZ are in
+// app/runtime/StartUp.cpp): nothing of the program has run yet. The linker
+// keeps every .CRT$XL* entry and sorts them by name.
 __attribute__((section(".CRT$XLB"), used))
 PIMAGE_TLS_CALLBACK copyWritableSectionsAtStart = CopyWritableSectionsAtStart;
 

@@ -10,10 +10,11 @@
 #include "app/ByteCount.h"
 #include "app/HexNumber.h"
 #include "app/LocaleChoices.h"
+#include "app/StaticKeyTable.h"
 #include "payload/PayloadStore.h"
 #include "payload/StringIds.h"
 #include "setup/CommonControls.h"
-#include "app/StaticKeyTable.h"
+#include "setup/rules/WindowsVersions.h"
 #include "text/Memory.h"
 #include "ui/WizardController.h"
 
@@ -140,7 +141,7 @@ int InstallerApp::run() {
   targetLanguageId =
       TargetLanguageFor(versionCode, GetUserDefaultLangID(), fallbackLanguageId);
   // Windows 2000 cannot make the new layout its language's default.
-  if (versionCode < 51) defaultLanguageFlag = 0;
+  if (versionCode < kWindowsXp) defaultLanguageFlag = 0;
   if (!checkDesktopUser()) {
     showMessage(kForeignDesktopMessageId, MB_ICONEXCLAMATION);
     return 0;
@@ -174,7 +175,7 @@ void InstallerApp::finish() {
 
 void InstallerApp::recordCompletion() {
   const uint32_t textId =
-      versionCode <= 50 ? kCompletionTextWindows2000Id : kCompletionTextId;
+      versionCode <= kWindows2000 ? kCompletionTextWindows2000Id : kCompletionTextId;
   /* result ignored: nothing is left to do about a failed write */
   setMachineText(kCompletionKeyId, kCompletionValueId, textId);
 }

@@ -3,6 +3,7 @@
 
 #include "app/LocaleChoices.h"
 
+#include "setup/rules/WindowsVersions.h"
 #include "text/WString.h"
 
 int32_t LanguageIndexFor(uint16_t userLanguageId) {
@@ -11,7 +12,7 @@ int32_t LanguageIndexFor(uint16_t userLanguageId) {
 
 uint16_t TargetLanguageFor(int32_t versionCode, uint16_t userLanguageId,
                            uint16_t fallbackLanguageId) {
-  return versionCode >= 60 ? userLanguageId : fallbackLanguageId;
+  return versionCode >= kWindowsVista ? userLanguageId : fallbackLanguageId;
 }
 
 int32_t DecimalOptionFor(WString& separator) {

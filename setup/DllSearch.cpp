@@ -4,6 +4,7 @@
 
 #include "setup/OwnImage.h"
 #include "setup/SystemLibraryPreload.h"
+#include "setup/rules/WindowsVersions.h"
 #include "text/WString.h"
 
 namespace {
@@ -12,8 +13,6 @@ namespace {
 constexpr DWORD kSearchSystem32 = 0x00000800;
 
 // Windows Vista and Server 2008; Windows 2000.
-constexpr int kVistaVersionCode = 60;
-constexpr int kWindows2000VersionCode = 50;
 
 template <typename Proc>
 Proc KernelProc(HMODULE kernel, const char* name) {
@@ -42,7 +41,7 @@ DllSearchCalls SystemDllSearchCalls() {
 int RestrictDllSearch(const DllSearchCalls& calls) {
   // On Vista, CoCreateInstance of the shell-link object fails once the default
   // directories are set, and shortcuts are part of every installation.
-  if (calls.setDefaultDllDirectories != nullptr && calls.versionCode != kVistaVersionCode &&
+  if (calls.setDefaultDllDirectories != nullptr && calls.versionCode != kWindowsVista &&
       calls.setDefaultDllDirectories(kSearchSystem32)) {
     return 1;
   }
@@ -58,7 +57,7 @@ int RestrictDllSearch(const DllSearchCalls& calls) {
 int RestrictDllSearch() { return RestrictDllSearch(SystemDllSearchCalls()); }
 
 int LoadsAreRedirected(const DllSearchCalls& calls) {
-  if (calls.versionCode != kWindows2000VersionCode) return 0;
+  if (calls.versionCode != kWindows2000) return 0;
   WString path;
   if (!GetOwnImagePath(path) || !path.AppendWide(WTEXT(".local"), -1)) return 1;
   if (GetFileAttributesW(path.WideAt(0)) != INVALID_FILE_ATTRIBUTES) return 1;

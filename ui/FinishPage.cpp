@@ -4,6 +4,7 @@
 
 #include "payload/StringIds.h"
 #include "res/resource.h"
+#include "setup/rules/WindowsVersions.h"
 #include "text/Format.h"
 #include "ui/WizardController.h"
 #include "ui/WizardMessage.h"
@@ -12,7 +13,7 @@ namespace {
 
 // From Windows Vista on the install adds the layout to the user's input
 // languages itself; before, the user adds it in the system's settings.
-constexpr int32_t kInputLanguageScriptVersion = 60;
+constexpr int32_t kInputLanguageScriptVersion = kWindowsVista;
 
 const IdPair kFinishTexts[] = {
     {IDC_CANCEL, kCancelButtonId},

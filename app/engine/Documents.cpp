@@ -13,6 +13,7 @@
 #include "setup/SystemGuards.h"
 #include "setup/rules/ProgramPathSet.h"
 #include "setup/rules/RecordPlan.h"
+#include "setup/rules/WindowsVersions.h"
 #include "text/Format.h"
 
 namespace {
@@ -53,7 +54,7 @@ int InstallerApp::writeTextFile(const WChar* path) {
   HandleGuard file(CreateProtectedFile(path));
   if (file.get() == nullptr) return 0;
   WString text;
-  loadText(versionCode <= 50 ? kReadMeTextWindows2000Id : kReadMeTextId, text);
+  loadText(versionCode <= kWindows2000 ? kReadMeTextWindows2000Id : kReadMeTextId, text);
   return WriteNarrowText(file.get(), text);
 }
 

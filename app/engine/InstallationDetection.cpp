@@ -11,13 +11,14 @@
 #include "setup/rules/RecordPlan.h"
 #include "setup/rules/ScancodeMap.h"
 #include "setup/rules/StoredPath.h"
+#include "setup/rules/WindowsVersions.h"
 #include "text/Memory.h"
 
 namespace {
 
 // The layout entry is the system's own: from Windows XP on, a 32-bit process
 // on 64-bit Windows must look at the native view (Windows 2000 lacks the flag).
-constexpr int32_t kFirstVersionWithRegistryViews = 51;
+constexpr int32_t kFirstVersionWithRegistryViews = kWindowsXp;
 
 }  // namespace
 

@@ -4,13 +4,14 @@
 
 #include <stdint.h>
 
+#include "setup/rules/WindowsVersions.h"
 #include "text/WString.h"
 
 // From Windows Vista on the layout is added through a script; before, only
 // the removal script runs.
-constexpr int32_t kFirstVersionWithAddScript = 60;
+constexpr int32_t kFirstVersionWithAddScript = kWindowsVista;
 // From Windows 8 on the add script names its user list (when there is one).
-constexpr int32_t kFirstVersionWithUserList = 62;
+constexpr int32_t kFirstVersionWithUserList = kWindows8;
 
 // The texts of the scripts, each wide or narrow; a null or empty text counts as
 // missing. The formats' arguments are given beside each.

@@ -2,10 +2,12 @@
 
 #include "setup/rules/OptionsLayout.h"
 
+#include "setup/rules/WindowsVersions.h"
+
 namespace {
 
-constexpr int32_t kFirstLanguageVersion = 60;    // Windows Vista
-constexpr int32_t kForcedShortcutsVersion = 62;  // Windows 8 and later
+constexpr int32_t kFirstLanguageVersion = kWindowsVista;
+constexpr int32_t kForcedShortcutsVersion = kWindows8;
 
 }  // namespace
 

@@ -2,6 +2,8 @@
 // One table serves both, so a supported system always has its images.
 #include "setup/rules/SystemSupport.h"
 
+#include "setup/rules/WindowsVersions.h"
+
 namespace {
 
 // One supported version: its image slot for 32-bit Windows and the 64-bit slot
@@ -16,13 +18,13 @@ struct VersionImages {
 };
 
 const VersionImages kVersionImages[] = {
-    {50, 0, kNoImageSlot, kNoImageSlot, 1},
-    {51, 1, kNoImageSlot, kNoImageSlot, 1},
-    {52, 2, 3, 4, 0},
-    {60, 5, 6, 7, 0},
-    {61, 8, 9, 10, 0},
+    {kWindows2000, 0, kNoImageSlot, kNoImageSlot, 1},
+    {kWindowsXp, 1, kNoImageSlot, kNoImageSlot, 1},
+    {kWindowsServer2003, 2, 3, 4, 0},
+    {kWindowsVista, 5, 6, 7, 0},
+    {kWindows7, 8, 9, 10, 0},
     // Windows 8 had no IA-64 edition: there is no image for it.
-    {62, 11, kNoImageSlot, 12, 0},
+    {kWindows8, 11, kNoImageSlot, 12, 0},
 };
 
 const VersionImages* FindVersion(int32_t versionCode) {

@@ -4,6 +4,8 @@
 
 #include <stdint.h>
 
+#include "setup/rules/WindowsVersions.h"
+
 // Native processor architectures (wProcessorArchitecture).
 constexpr uint16_t kArchitectureX86 = 0;
 constexpr uint16_t kArchitectureIa64 = 6;
@@ -36,7 +38,7 @@ int ChooseLayoutImageSlots(int32_t versionCode, uint16_t architecture, int32_t* 
 
 // The first version with UIPI (Vista, 60): from there on a process of lower
 // integrity cannot send input to the elevated wizard, whoever owns the desktop.
-constexpr int32_t kFirstVersionWithUipi = 60;
+constexpr int32_t kFirstVersionWithUipi = kWindowsVista;
 
 // What the thread's desktop says of its user, against the process token.
 enum DesktopUser : int32_t {

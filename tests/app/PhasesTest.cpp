@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "app/InstallerApp.h"
+#include "setup/rules/WindowsVersions.h"
 #include "support/InstallerAppProbe.h"
 #include "support/PendingDouble.h"
 #include "support/TableImage.h"
@@ -131,7 +132,7 @@ TEST_F(Phases, InterfaceLanguageFollowsTheUserDefaultLanguage) {
 
 TEST_F(Phases, TargetLanguageIsTheUserLanguageFromVersion60On) {
   Script().tables[kCommon] = BuildTable({Wide(86, u"0415")});
-  Script().probedVersion = 60;
+  Script().probedVersion = kWindowsVista;
   ASSERT_EQ(1, initialise());
   ASSERT_EQ(1, app.run());
   EXPECT_EQ(GetUserDefaultLangID(), app.getTargetLanguageId());
@@ -140,7 +141,7 @@ TEST_F(Phases, TargetLanguageIsTheUserLanguageFromVersion60On) {
 
 TEST_F(Phases, TargetLanguageIsString86BelowVersion60) {
   Script().tables[kCommon] = BuildTable({Wide(86, u"0415")});
-  Script().probedVersion = 52;
+  Script().probedVersion = kWindowsServer2003;
   Script().probedArchitecture = 9;
   ASSERT_EQ(1, initialise());
   ASSERT_EQ(1, app.run());
@@ -149,7 +150,7 @@ TEST_F(Phases, TargetLanguageIsString86BelowVersion60) {
 }
 
 TEST_F(Phases, Windows2000StartsWithoutTheDefaultLanguageFlag) {
-  Script().probedVersion = 50;
+  Script().probedVersion = kWindows2000;
   ASSERT_EQ(1, initialise());
   ASSERT_EQ(1, app.run());
   EXPECT_EQ(0, app.getDefaultLanguageFlag());

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "setup/KeyboardLayouts.h"
+#include "setup/rules/WindowsVersions.h"
 #include "tests/app/support/InstallerAppProbe.h"
 #include "tests/engine/EngineFixture.h"
 #include "text/DebugOutput.h"
@@ -69,13 +70,13 @@ TEST_F(EngineTest, RemovalNamesEveryLanguageTheLayoutIsLoadedUnder) {
   ASSERT_TRUE(ready);
   gLoadedLayouts = {0x04090409, 0xFA150407, 0xF0010409, 0xFA150415};
   WString script;
-  InstallerAppProbe::versionCode(app) = 61;
+  InstallerAppProbe::versionCode(app) = kWindows7;
   ASSERT_EQ(1, app.makeRemoveLanguageScript(script));
   std::wstring text = Wide(script);
   EXPECT_EQ(2u, Occurrences(text, L"Action=\"remove\""));
   EXPECT_EQ(1u, Occurrences(text, L"Action=\"remove\" ID=\"0415:a0e70415\""));
   EXPECT_EQ(1u, Occurrences(text, L"Action=\"remove\" ID=\"0407:a0e70415\""));
-  InstallerAppProbe::versionCode(app) = 51;
+  InstallerAppProbe::versionCode(app) = kWindowsXp;
   ASSERT_EQ(1, app.makeRemoveLanguageScript(script));
   text = Wide(script);
   EXPECT_EQ(0u, text.find(L"[RegionalSettings]\r\n"));

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "payload/StringIds.h"
+#include "setup/rules/WindowsVersions.h"
 #include "tests/app/support/InstallerAppProbe.h"
 #include "tests/engine/EngineFixture.h"
 #include "tests/state/StateTestSupport.h"
@@ -75,7 +76,7 @@ TEST_F(EngineTest, LayoutLibrariesAreWrittenPatchedAndScheduled) {
   // Without the 64-bit image of its system (IA-64 on Vista) nothing is scheduled.
   InstallerAppProbe::processorArchitecture(app) = 6;
   InstallerAppProbe::is64BitSystem(app) = 1;
-  InstallerAppProbe::versionCode(app) = 60;
+  InstallerAppProbe::versionCode(app) = kWindowsVista;
   EXPECT_EQ(0, app.placeLayoutFiles());
   Bytes after;
   ASSERT_TRUE(GetValue(kSession, L"PendingFileRenameOperations", &type, &after));

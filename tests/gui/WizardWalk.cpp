@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "setup/rules/WindowsVersions.h"
 #include "tests/gui/DriverChecks.h"
 #include "tests/gui/WizardProbe.h"
 
@@ -59,16 +60,16 @@ void ChooseList(HWND page, int id, int32_t data, const wchar_t* what) {
 
 // Which controls the options page shows for this Windows and mode.
 void CheckOptionsShown(HWND page, const Choices& c, bool updateOnly) {
-  const bool language = c.versionCode >= 60 && !updateOnly;
+  const bool language = c.versionCode >= kWindowsVista && !updateOnly;
   for (int id : {kTargetLabel, kTargetList, kDefaultBox}) {
     Check(Shown(page, id) == language && Enabled(page, id) == language,
           L"options control " + std::to_wstring(id) + (language ? L" shown" : L" hidden"));
   }
   Check(Shown(page, kFinalBox) == !updateOnly, L"final-step box shown unless update only");
-  const bool placement = !updateOnly && c.versionCode < 62;
+  const bool placement = !updateOnly && c.versionCode < kWindows8;
   Check(Shown(page, kPlacementBox) == placement && Enabled(page, kPlacementBox) == placement,
         placement ? L"desktop box shown" : L"desktop box hidden");
-  if (!updateOnly && c.versionCode >= 62) {
+  if (!updateOnly && c.versionCode >= kWindows8) {
     Check(Ticked(page, kPlacementBox), L"from Windows 8 on the desktop box is forced on");
   }
   for (int id : {kVariantList, kDecimalList}) {

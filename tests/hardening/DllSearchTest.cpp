@@ -9,6 +9,7 @@
 #include <string>
 
 #include "setup/DllSearch.h"
+#include "setup/rules/WindowsVersions.h"
 
 namespace {
 
@@ -52,9 +53,9 @@ TEST(DllSearch, LocalRedirectionBesideTheProgramIsFoundOnWindows2000Only) {
   ASSERT_GT(n, 0u);
   const std::wstring local = std::wstring(path, n) + L".local";
   DllSearchCalls windows2000 = {};
-  windows2000.versionCode = 50;
+  windows2000.versionCode = kWindows2000;
   DllSearchCalls windowsXp = {};
-  windowsXp.versionCode = 51;
+  windowsXp.versionCode = kWindowsXp;
 
   EXPECT_EQ(0, LoadsAreRedirected(windows2000));
 

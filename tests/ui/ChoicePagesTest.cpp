@@ -10,9 +10,10 @@
 #include <string>
 
 #include "app/InstallerApp.h"
-#include "tests/app/support/InstallerAppProbe.h"
 #include "payload/StringIds.h"
 #include "res/resource.h"
+#include "setup/rules/WindowsVersions.h"
+#include "tests/app/support/InstallerAppProbe.h"
 #include "text/Format.h"
 #include "ui/WindowBase.h"
 #include "ui/WizardController.h"
@@ -263,7 +264,7 @@ int ChoicesStep(HWND page) {
 }
 
 TEST_F(ChoicePagesTest, ChoicesGoIntoTheApplicationAndKeyRowsAreSaved) {
-  InstallerAppProbe::versionCode(app) = 61;
+  InstallerAppProbe::versionCode(app) = kWindows7;
   InstallerAppProbe::isAdministrator(app) = 0;
   InstallerAppProbe::targetLanguageId(app) = kPolish;
   InstallerAppProbe::defaultLanguageFlag(app) = 1;

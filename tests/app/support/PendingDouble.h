@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "TableImage.h"
+#include "setup/rules/WindowsVersions.h"
 
 struct PendingScript {
   int loadKeyBlockResult = 1;
@@ -19,7 +20,7 @@ struct PendingScript {
   // language 0, language 1); an empty image leaves the table empty.
   TableImage tables[4];
   int wizardInitialiseResult = 1;
-  int32_t probedVersion = 51;
+  int32_t probedVersion = kWindowsXp;
   uint16_t probedArchitecture = 0;
   int supported = 1;
   int desktopUser = 1;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "setup/DllSearch.h"
+#include "setup/rules/WindowsVersions.h"
 
 namespace {
 
@@ -72,10 +73,10 @@ TEST(DllPreload, APlantedSystemLibraryNameGetsTheSystemLibrary) {
 TEST(DllPreload, VistaTakesThatPathEvenWithSetDefaultDllDirectories) {
   DllSearchCalls calls = SystemDllSearchCalls();
   calls.setDefaultDllDirectories = CountingSetDefault;
-  calls.versionCode = 60;
+  calls.versionCode = kWindowsVista;
   RestrictDllSearch(calls);
   EXPECT_EQ(0, setDefaultCalls);
-  calls.versionCode = 61;
+  calls.versionCode = kWindows7;
   EXPECT_EQ(1, RestrictDllSearch(calls));
   EXPECT_EQ(1, setDefaultCalls);
 }

@@ -8,27 +8,36 @@
 
 #include <string>
 
+#include "payload/StringIds.h"
+#include "res/resource.h"
 #include "tests/gui/PayloadTexts.h"
 #include "tests/gui/WizardProbe.h"
 
-// Controls of the pages, by the ids the dialog templates give them.
+// Controls of the pages and texts, by the product's own ids (short names for the scenarios).
 enum Control : int {
-  kNext = 1, kWide = 310, kCancel = 300, kBack = 301, kKeysButton = 303, kAccept = 305,
-  kLicenceBox = 306, kLanguageLabel = 307, kWelcomeHeading = 308, kWelcomeBody = 309,
-  kLicenceHeading = 311, kRemove = 315, kInstall = 206, kFirstKeyList = 1401,
-  kLanguageList = 2002, kUpdate = 2003, kFinishHeading = 1209, kFinishResult = 1204,
-  kRestart = 1213, kTargetLabel = 313, kTargetList = 1202, kDefaultBox = 1200, kFinalBox = 1205,
-  kPlacementBox = 1212, kVariantList = 1214, kDecimalList = 1215
+  kNext = IDC_NEXT, kWide = IDC_LANGUAGE_SETTINGS, kCancel = IDC_CANCEL, kBack = IDC_BACK,
+  kKeysButton = IDC_KEYS, kAccept = IDC_ACCEPT, kLicenceBox = IDC_LICENCE_TEXT,
+  kLanguageLabel = IDC_LANGUAGE_LABEL, kWelcomeHeading = IDC_WELCOME_HEADING,
+  kWelcomeBody = IDC_WELCOME_BODY, kLicenceHeading = IDC_LICENCE_HEADING, kRemove = IDC_REMOVE,
+  kInstall = IDC_INSTALL, kFirstKeyBox = IDC_FIRST_KEY_BOX, kFirstKeyList = IDC_FIRST_KEY_LIST,
+  kLanguageList = IDC_WIZARD_LANGUAGE, kUpdate = IDC_UPDATE, kFinishHeading = IDC_FINISH_HEADING,
+  kFinishResult = IDC_FINISH_RESULT, kRestart = IDC_RESTART, kTargetLabel = IDC_TARGET_LABEL,
+  kTargetList = IDC_TARGET_LANGUAGE, kDefaultBox = IDC_DEFAULT_LANGUAGE,
+  kFinalBox = IDC_FINAL_STEP, kPlacementBox = IDC_PLACEMENT, kVariantList = IDC_VARIANT,
+  kDecimalList = IDC_DECIMAL
 };
-// Texts, by string id.
 enum Text : uint32_t {
-  kProductName = 0, kLanguageLabelText = 1, kLayoutName = 81, kLanguageItem1 = 91,
-  kLanguageItem0 = 92, kCaption = 93, kFrameClass = 94, kQuitQuestion = 96,
-  kFreshHeading = 97, kCancelText = 98, kNextText = 99, kAcceptText = 105,
-  kRemoveText = 125, kUpdateText = 126, kRemoveQuestion = 127, kRemovedText = 128,
-  kFreshBody = 129, kLicenceHeadingText = 130, kInstalledBody = 134, kRestartText = 135,
-  kWideText = 138, kInstalledHeading = 139, kNotAdministrator = 122,
-  kInstallFailed = 141
+  kProductName = kProductNameId, kLanguageLabelText = kWizardLanguageLabelId,
+  kLayoutName = kLayoutDisplayNameId, kLanguageItem1 = kPolishItemId,
+  kLanguageItem0 = kEnglishItemId, kCaption = kMessageBoxCaptionId, kFrameClass = kFrameClassNameId,
+  kQuitQuestion = kQuitQuestionId, kFreshHeading = kWelcomeHeadingFormatId,
+  kCancelText = kCancelButtonId, kNextText = kNextButtonId, kAcceptText = kLicenceAcceptId,
+  kRemoveText = kRemoveButtonId, kUpdateText = kUpdateButtonId,
+  kRemoveQuestion = kRemoveQuestionFormatId, kRemovedText = kRemovedResultId,
+  kFreshBody = kWelcomeBodyId, kLicenceHeadingText = kLicenceHeadingId,
+  kInstalledBody = kInstalledTextId, kRestartText = kRestartButtonId,
+  kWideText = kLanguageSettingsButtonId, kInstalledHeading = kInstalledHeadingFormatId,
+  kNotAdministrator = kNotAdministratorMessageId, kInstallFailed = kInstallFailedMessageId
 };
 
 // The payload's texts, loaded by wmain before any scenario runs.

@@ -137,6 +137,8 @@ int Fresh(const std::wstring& setup) {
               code == 0,
           L"a second copy ends by itself with exit code 0");
   }
+  // The window manager hands the activation over after the second copy is gone.
+  WaitUntil(kStepWait, [&] { return GetForegroundWindow() == w.frame; });
   Check(GetForegroundWindow() == w.frame,
         L"the second copy brought the first one's frame to the front");
   Check(WindowsOfClass(w.frameClass.c_str()).size() == 1, L"one frame only");
@@ -359,10 +361,11 @@ int ShotsFresh(const std::wstring& setup, const std::wstring& request) {
     Shot(w, page, request, (L"options" + suffix).c_str());
     page = w.go(page, kKeysButton, kFirstKeyList, L"key assignment");
     if (page == nullptr) return 1;
-    // One row in use for the picture: Caps Lock (box 1312) as left Ctrl.
-    Click(page, 1312);
-    WaitUntil(kStepWait, [&] { return Enabled(page, 1412); });
-    ChooseComboData(page, 1412, 0xA2, CBN_SELENDOK);
+    // One row in use for the picture: Caps Lock (the twelfth row) as left Ctrl.
+    constexpr int kCapsLockRow = 11;
+    Click(page, kFirstKeyBox + kCapsLockRow);
+    WaitUntil(kStepWait, [&] { return Enabled(page, kFirstKeyList + kCapsLockRow); });
+    ChooseComboData(page, kFirstKeyList + kCapsLockRow, 0xA2, CBN_SELENDOK);
     Shot(w, page, request, (L"keys" + suffix).c_str());
     Click(page, kCancel);
     HWND box = w.question();

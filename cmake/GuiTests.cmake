@@ -28,7 +28,7 @@ target_link_libraries(bare_window PRIVATE kernel32 user32)
 # The tests run in copies of the scenario tests' provisioned prefix, which
 # cmake/ScenarioTests.cmake makes only with the win64 tree.
 if(NOT KESTREL_WIN64_TREE)
-  message(STATUS "Kestrel: KESTREL_WIN64_TREE is not set; no GUI tests")
+  kestrel_skipped_test(gui.wizard "KESTREL_WIN64_TREE is not set; the GUI tests need the scenario prefixes")
   return()
 endif()
 

@@ -20,7 +20,7 @@ kestrel_test_options(control_capture)
 target_link_options(control_capture PRIVATE -municode)
 
 if(NOT KESTREL_WIN64_TREE)
-  message(STATUS "Kestrel: KESTREL_WIN64_TREE is not set; no scenario tests")
+  kestrel_skipped_test(scenario "KESTREL_WIN64_TREE is not set; the scenarios install the x64 images too")
   return()
 endif()
 set(_scenario_run "${Python3_EXECUTABLE}" "${CMAKE_SOURCE_DIR}/tests/scenario/run_scenario.py")

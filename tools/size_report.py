@@ -3,8 +3,10 @@
 large object file brings (from the linker map), each payload entry (from the
 payload tool's inspect) and each resource. Standard library only.
 
-usage: size_report.py PROGRAM.exe LINK.map PAYLOAD-TOOL PAYLOAD.map [REPORT.txt]
-(the report goes to REPORT.txt when given, else to the standard output)
+usage: size_report.py [--budget BYTES] PROGRAM.exe LINK.map PAYLOAD-TOOL PAYLOAD.map [REPORT.txt]
+(the report goes to REPORT.txt when given, else to the standard output). A program
+over its budget (300 KB unless --budget says otherwise) fails: exit status 1, the
+report written all the same, so that the build stops and says where the bytes went.
 """
 
 import collections
@@ -66,17 +68,31 @@ def table(rows, indent='  '):
 
 
 def main():
-    if len(sys.argv) not in (5, 6):
+    args = sys.argv[1:]
+    budget = BUDGET
+    if args[:1] == ['--budget'] and len(args) >= 2 and args[1].isdigit():
+        budget = int(args[1])
+        args = args[2:]
+    if len(args) not in (4, 5):
         sys.exit(__doc__)
-    program, link_map, payload_tool, payload_map = sys.argv[1:5]
-    if len(sys.argv) == 6:
-        sys.stdout = open(sys.argv[5], 'w')
+    program, link_map, payload_tool, payload_map = args[:4]
+    if len(args) == 5:
+        sys.stdout = open(args[4], 'w')
     with open(program, 'rb') as f:
         data = f.read()
+    report(program, data, budget, link_map, payload_tool, payload_map)
+    if len(data) > budget:
+        sys.stdout.flush()
+        sys.stderr.write('size_report: %s is %s bytes, over its budget of %s\n' % (
+            os.path.basename(program), '{:,}'.format(len(data)), '{:,}'.format(budget)))
+        sys.exit(1)
+
+
+def report(program, data, budget, link_map, payload_tool, payload_map):
     image = Image(data)
     print('%s: %s bytes (budget %s, %s %s)' % (
-        os.path.basename(program), '{:,}'.format(len(data)), '{:,}'.format(BUDGET),
-        '{:,}'.format(abs(BUDGET - len(data))), 'to spare' if len(data) <= BUDGET else 'over'))
+        os.path.basename(program), '{:,}'.format(len(data)), '{:,}'.format(budget),
+        '{:,}'.format(abs(budget - len(data))), 'to spare' if len(data) <= budget else 'over'))
     print('sections (bytes in the file):')
     print(table([(name, size) for name, size in image.section_sizes]))
 

@@ -7,9 +7,7 @@ kestrel_windows_test(NAME engine_tests
           "${CMAKE_SOURCE_DIR}/tests/app/support/TableImage.cpp"
           "${CMAKE_SOURCE_DIR}/tests/system/SystemTestSupport.cpp"
           "${CMAKE_SOURCE_DIR}/tests/state/StateTestSupport.cpp"
-          $<TARGET_OBJECTS:kestrel_ui>
-  LIBRARIES kestrel_app kestrel_payload_data kestrel_payload kestrel_system kestrel_setup_rules
-            kestrel_text ${KESTREL_ZLIB} ${KESTREL_SYSTEM_LIBS}
+  LIBRARIES kestrel_app ${KESTREL_SYSTEM_LIBS}
   PREFIXES 32 64
   VERSIONS winxp winxp64 win7)
 # The commands start the system tests' child program (cmake/SystemTests.cmake).

@@ -4,9 +4,7 @@ kestrel_glob(KESTREL_ENVIRONMENT_TEST_SOURCES "${CMAKE_SOURCE_DIR}/tests/environ
 kestrel_windows_test(NAME environment_tests
   SOURCES ${KESTREL_ENVIRONMENT_TEST_SOURCES}
           "${CMAKE_SOURCE_DIR}/tests/app/support/TableImage.cpp"
-          $<TARGET_OBJECTS:kestrel_ui>
-  LIBRARIES kestrel_app kestrel_payload_data kestrel_payload kestrel_setup_rules kestrel_text
-            ${KESTREL_ZLIB} ${KESTREL_SYSTEM_LIBS})
+  LIBRARIES kestrel_app ${KESTREL_SYSTEM_LIBS})
 
 # Stand-ins for advapi32's shutdown calls that record the request instead of
 # restarting: one with both calls (XP on), one without the call with a reason (2000).

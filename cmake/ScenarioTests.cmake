@@ -4,11 +4,10 @@
 # is built here and is never part of setup.exe. It carries setup.exe's resources
 # for its wizard-without-rights, the GUI tests' seam for a user without the right.
 add_executable(engine_driver "${CMAKE_SOURCE_DIR}/tests/scenario/EngineDriver.cpp"
-  $<TARGET_OBJECTS:kestrel_ui> $<TARGET_OBJECTS:kestrel_resources>)
+  $<TARGET_OBJECTS:kestrel_resources>)
 kestrel_test_options(engine_driver)
 target_link_options(engine_driver PRIVATE -municode)
-target_link_libraries(engine_driver PRIVATE kestrel_app kestrel_payload_data kestrel_payload
-  kestrel_system kestrel_setup_rules kestrel_text ${KESTREL_ZLIB} ${KESTREL_SYSTEM_LIBS})
+target_link_libraries(engine_driver PRIVATE kestrel_app ${KESTREL_SYSTEM_LIBS})
 
 # The scenario tests: tests/scenario/run_scenario.py runs the driver's steps in a
 # throwaway overlay copy of a provisioned prefix, restarting Wine after each step,

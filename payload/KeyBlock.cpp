@@ -1,8 +1,11 @@
-// KeyBlock: construction, the key window and the wiping release. The rebuild
-// itself (loadFromImage) lives with the payload decoder.
+// KeyBlock: construction, loading the stored block and rebuilding the key, the
+// key window and the wiping release.
 
 #include "payload/KeyBlock.h"
 
+#include <string.h>
+
+#include "payload/KeyBlockRebuild.h"
 #include "text/Memory.h"
 
 void WipeBytes(void* bytes, size_t count) {
@@ -26,6 +29,21 @@ KeyBlock::KeyBlock(const KeyBlockParameters& parameters)
       maskCount(parameters.maskCount) {}
 
 KeyBlock::~KeyBlock() { release(); }
+
+int KeyBlock::loadFromImage(const uint8_t* stored, int32_t length) {
+  release();
+  if (stored == nullptr || length == 0 || length != size) return 0;
+  // No memory is a refusal like the others: the caller decides what it means.
+  data = static_cast<uint8_t*>(TryAllocateBlock(static_cast<size_t>(size)));
+  if (data == nullptr) return 0;
+  memcpy(data, stored, static_cast<size_t>(size));
+  const KeyBlockParameters parameters = {keyOffset,        moveASource,      moveADestination,
+                                         moveACount,       moveBSource,      moveBDestination,
+                                         moveBCount,       maskPosition,     maskStart,
+                                         maskCount};
+  RebuildKeyBlock(data, size, parameters);
+  return 1;
+}
 
 void KeyBlock::release() {
   if (data == nullptr) return;

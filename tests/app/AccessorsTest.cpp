@@ -4,13 +4,13 @@
 #include <gtest/gtest.h>
 
 #include "app/InstallerApp.h"
-#include "support/PendingDouble.h"
+#include "tests/app/doubles/CallScript.h"
 
 namespace {
 
 class Accessors : public ::testing::Test {
  protected:
-  void SetUp() override { ResetPendingScript(); }
+  void SetUp() override { ResetCallScript(); }
   InstallerApp app;
 };
 

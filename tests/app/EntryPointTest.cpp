@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/EntryPoint.h"
-#include "support/PendingDouble.h"
+#include "tests/app/doubles/CallScript.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ bool ComLeftInitialised() {
 
 class EntryPoint : public ::testing::Test {
  protected:
-  void SetUp() override { ResetPendingScript(); }
+  void SetUp() override { ResetCallScript(); }
   int runInstaller() { return RunInstaller(GetModuleHandleW(nullptr)); }
 };
 
@@ -51,8 +51,8 @@ TEST_F(EntryPoint, FullRunCallsEveryStepInOrderThenFinishes) {
 
 TEST_F(EntryPoint, InitialiseFailingAtAnyStepEndsSilentlyWithoutRunOrFinish) {
   for (size_t failing = 0; failing < kInitialiseSteps.size(); ++failing) {
-    ResetPendingScript();
-    PendingScript& s = Script();
+    ResetCallScript();
+    CallScript& s = Script();
     if (failing == 0) s.loadKeyBlockResult = 0;
     if (failing >= 1 && failing <= 4) s.extractResult[failing - 1] = 0;
     if (failing == 5) s.wizardInitialiseResult = 0;
@@ -74,7 +74,7 @@ TEST_F(EntryPoint, UnsupportedSystemOrAnotherUsersDesktopShowsItsMessageAndSkips
   EXPECT_TRUE(ComLeftInitialised());
 
   // Another user's desktop stops the run before any other copy is looked for.
-  ResetPendingScript();
+  ResetCallScript();
   Script().desktopUser = 0;
   EXPECT_EQ(0, runInstaller());
   tail.assign(Script().calls.begin() + 6, Script().calls.end());
@@ -127,7 +127,7 @@ TEST_F(EntryPoint, CompletionIsRecordedOnlyAfterAnInstallOrUninstall) {
       {1, 0, 52, "setMachineText 4 71 50"},
   };
   for (const Case& c : cases) {
-    ResetPendingScript();
+    ResetCallScript();
     Script().installDone = c.install;
     Script().uninstallDone = c.uninstall;
     Script().probedVersion = c.version;
@@ -151,7 +151,7 @@ TEST_F(EntryPoint, RestartOnlyWhenRequestedAndAfterTheCompletionValue) {
                                              "restartSystem"};
   EXPECT_EQ(expected, tail) << CallLog();
 
-  ResetPendingScript();
+  ResetCallScript();
   Script().installDone = 1;
   runInstaller();
   EXPECT_EQ(-1, CallIndex("restartSystem")) << CallLog();

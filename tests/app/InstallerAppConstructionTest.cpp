@@ -7,10 +7,10 @@
 
 #include "app/ByteCount.h"
 #include "app/InstallerApp.h"
-#include "payload/PayloadStore.h"
 #include "app/StaticKeyTable.h"
-#include "support/InstallerAppProbe.h"
-#include "support/PendingDouble.h"
+#include "payload/PayloadStore.h"
+#include "tests/app/doubles/CallScript.h"
+#include "tests/app/support/InstallerAppProbe.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ using P = InstallerAppProbe;
 
 class NewInstallerApp : public ::testing::Test {
  protected:
-  void SetUp() override { ResetPendingScript(); }
+  void SetUp() override { ResetCallScript(); }
   InstallerApp app;
 };
 

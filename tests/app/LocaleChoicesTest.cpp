@@ -8,7 +8,7 @@
 
 #include "app/InstallerApp.h"
 #include "app/LocaleChoices.h"
-#include "support/PendingDouble.h"
+#include "tests/app/doubles/CallScript.h"
 #include "text/WString.h"
 
 namespace {
@@ -47,7 +47,7 @@ TEST(DecimalOptionFor, OnlyACommaGivesZero) {
 class UserDecimalSeparator : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetPendingScript();
+    ResetCallScript();
     lock_ = CreateMutexW(nullptr, FALSE, L"KestrelAppTestsDecimalSeparator");
     ASSERT_NE(nullptr, lock_);
     const DWORD waited = WaitForSingleObject(lock_, 60000);

@@ -5,9 +5,9 @@
 
 #include "app/InstallerApp.h"
 #include "setup/rules/WindowsVersions.h"
-#include "support/InstallerAppProbe.h"
-#include "support/PendingDouble.h"
-#include "support/TableImage.h"
+#include "tests/app/doubles/CallScript.h"
+#include "tests/app/support/InstallerAppProbe.h"
+#include "tests/app/support/TableImage.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ constexpr int kLanguage1 = 3;
 
 class Phases : public ::testing::Test {
  protected:
-  void SetUp() override { ResetPendingScript(); }
+  void SetUp() override { ResetCallScript(); }
   int initialise() { return app.initialise(GetModuleHandleW(nullptr)); }
   InstallerApp app;
 };
@@ -71,7 +71,7 @@ TEST_F(Phases, FallbackLanguageIsString86ReadAsHexadecimal) {
       {u"pl", 0}, {u"", 0}, {nullptr, 0},
   };
   for (const FallbackCase& c : cases) {
-    ResetPendingScript();
+    ResetCallScript();
     InstallerApp fresh;
     if (c.text != nullptr) Script().tables[kCommon] = BuildTable({Wide(86, c.text)});
     ASSERT_EQ(1, fresh.initialise(GetModuleHandleW(nullptr)));
@@ -98,7 +98,7 @@ TEST_F(Phases, VariantIsTheFirstOfStrings112To114ContainingString88) {
       {u"none", {u"Plain", u"Dead keys", u"Typographic"}, 0},
   };
   for (const VariantCase& c : cases) {
-    ResetPendingScript();
+    ResetCallScript();
     InstallerApp fresh;
     Script().tables[kCommon] = BuildTable({Wide(88, c.needle), Wide(112, c.texts[0]),
                                            Wide(113, c.texts[1]), Wide(114, c.texts[2])});
@@ -163,7 +163,7 @@ TEST_F(Phases, RunStoresTheAssociationAndAdministratorResults) {
   EXPECT_EQ(0, app.getAssociationMatch());
   EXPECT_EQ(1, app.getIsAdministrator());
 
-  ResetPendingScript();
+  ResetCallScript();
   InstallerApp other;
   Script().administrator = 0;
   ASSERT_EQ(1, other.initialise(GetModuleHandleW(nullptr)));

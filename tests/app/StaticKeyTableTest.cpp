@@ -5,7 +5,7 @@
 
 #include "app/InstallerApp.h"
 #include "app/StaticKeyTable.h"
-#include "support/PendingDouble.h"
+#include "tests/app/doubles/CallScript.h"
 
 namespace {
 
@@ -88,7 +88,7 @@ TEST(StaticKeyTable, EndsWithTheNameRowAndAnAllZeroRow) {
 
 class KeyLookup : public ::testing::Test {
  protected:
-  void SetUp() override { ResetPendingScript(); }
+  void SetUp() override { ResetCallScript(); }
   InstallerApp app;
 };
 

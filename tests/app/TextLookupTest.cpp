@@ -5,9 +5,9 @@
 
 #include "app/InstallerApp.h"
 #include "payload/StringTable.h"
-#include "support/InstallerAppProbe.h"
-#include "support/PendingDouble.h"
-#include "support/TableImage.h"
+#include "tests/app/doubles/CallScript.h"
+#include "tests/app/support/InstallerAppProbe.h"
+#include "tests/app/support/TableImage.h"
 #include "text/Memory.h"
 #include "text/WString.h"
 
@@ -18,7 +18,7 @@ using P = InstallerAppProbe;
 class TextLookup : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetPendingScript();
+    ResetCallScript();
     ASSERT_TRUE(AttachImage(BuildTable({Wide(10, u"common 10"), Wide(20, u"common 20")}),
                             P::commonTable(app)));
     ASSERT_TRUE(AttachImage(BuildTable({Wide(20, u"english 20"), Wide(30, u"english 30")}),
@@ -72,7 +72,7 @@ TEST_F(TextLookup, ReleaseTablesEmptiesAllFourTables) {
 }
 
 TEST(TextLookupForms, NarrowAndWideRecordsLoadAsTheSameWideText) {
-  ResetPendingScript();
+  ResetCallScript();
   InstallerApp app;
   ASSERT_TRUE(AttachImage(BuildTable({Narrow(1, "abc"), Wide(2, u"abc"),
                                       Narrow(3, "abc", 0x60000000u), Narrow(4, "\xC5\x82")}),
@@ -87,7 +87,7 @@ TEST(TextLookupForms, NarrowAndWideRecordsLoadAsTheSameWideText) {
 }
 
 TEST(TextLookupForms, MalformedUtf8IsNotReportedAsFound) {
-  ResetPendingScript();
+  ResetCallScript();
   InstallerApp app;
   ASSERT_TRUE(AttachImage(BuildTable({Narrow(1, "a\xC5")}), P::commonTable(app)));
   WString out;

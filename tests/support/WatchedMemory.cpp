@@ -1,6 +1,6 @@
-// The watched heap. Each block carries its size in a header in front of it, so
-// that FreeBlock can show the watcher the bytes the caller used. Defines every
-// function of text/Memory.h, so the linker never takes text/Memory.cpp as well.
+// The watched heap, standing in for text/Memory.cpp (which the payload tests
+// leave out). Each block carries its size in a header in front of it, so that
+// FreeBlock can show the watcher the bytes the caller used.
 #include "tests/support/WatchedMemory.h"
 
 #include <stdlib.h>

@@ -1,6 +1,6 @@
-// Recording double of the operations later work supplies: each call is logged
-// in order, and its result (and the fields it would fill) come from a script
-// that the test sets before the call.
+// The script the application's doubles follow: each call a double stands in for
+// is logged in order, and its result (and the fields it would fill) come from
+// the script the test sets before the call.
 #pragma once
 
 #include <windows.h>
@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "TableImage.h"
 #include "setup/rules/WindowsVersions.h"
+#include "tests/app/support/TableImage.h"
 
-struct PendingScript {
+struct CallScript {
   int loadKeyBlockResult = 1;
   int extractResult[4] = {1, 1, 1, 1};
   // Entries attached by the extraction double (common, supplementary,
@@ -37,11 +37,15 @@ struct PendingScript {
   std::vector<std::string> calls;
 };
 
-// The script of the running test; reset by ResetPendingScript.
-PendingScript& Script();
-void ResetPendingScript();
+// The script of the running test; reset by ResetCallScript.
+CallScript& Script();
+void ResetCallScript();
 
 // Index of `call` in the log, or -1.
 int CallIndex(const std::string& call);
 // The log joined with "|", for readable failure messages.
 std::string CallLog();
+
+// For the doubles: logs `call`, and formats "name a b".
+void Log(const std::string& call);
+std::string Numbers(const char* name, uint32_t a, uint32_t b);

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "tests/support/WideText.h"
 #include "text/WString.h"
 
 // The number in environment variable `name`, or -1 when it is not set.
@@ -15,6 +16,3 @@ inline int ExpectedNumber(const char* name) {
   return atoi(value);
 }
 
-inline std::wstring WideText(const WString& text) {
-  return std::wstring(text.WideAt(0), static_cast<size_t>(text.Length()));
-}

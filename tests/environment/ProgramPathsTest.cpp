@@ -42,7 +42,7 @@ class ProgramPaths : public testing::Test {
     ASSERT_EQ(1, app.setLanguageIndex(0));  // English names
     ASSERT_EQ(1, app.buildPaths());
   }
-  std::wstring Slot(int i) { return WideText(*app.path(i)); }
+  std::wstring Slot(int i) { return Wide(*app.path(i)); }
   InstallerApp app;
 };
 

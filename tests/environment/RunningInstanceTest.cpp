@@ -88,7 +88,7 @@ class RunningInstance : public testing::Test {
     ASSERT_EQ(1, app.initialise(GetModuleHandleW(nullptr)));
     WString name;
     ASSERT_EQ(1, app.loadText(kFrameClassNameId, name));
-    className = WideText(name);
+    className = Wide(name);
     ASSERT_FALSE(className.empty());
   }
   void TearDown() override {

@@ -9,6 +9,7 @@
 
 #include "app/InstallerApp.h"
 #include "payload/StringIds.h"
+#include "tests/support/ProductText.h"
 #include "text/WString.h"
 
 namespace {
@@ -16,7 +17,7 @@ namespace {
 std::wstring Loaded(InstallerApp& app, uint32_t id) {
   WString text;
   if (!app.loadText(id, text)) return L"<missing>";
-  return std::wstring(text.WideAt(0), static_cast<size_t>(text.Length()));
+  return Wide(text);
 }
 
 TEST(RealPayload, InitialiseLoadsAllFourTables) {

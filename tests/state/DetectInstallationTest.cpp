@@ -10,6 +10,7 @@
 
 #include "tests/app/support/InstallerAppProbe.h"
 #include "tests/state/StateTestSupport.h"
+#include "tests/support/ProductText.h"
 
 namespace {
 
@@ -76,8 +77,7 @@ int32_t NumberOf(InstallerApp& app, const RecordValue& v) {
 }
 
 std::wstring Slot(InstallerApp& app, int i) {
-  WString& text = InstallerAppProbe::path(app, i);
-  return std::wstring(text.IsEmpty() ? L"" : text.WideAt(0), static_cast<size_t>(text.Length()));
+  return Wide(InstallerAppProbe::path(app, i));
 }
 
 class DetectInstallation : public ::testing::Test {

@@ -4,11 +4,6 @@
 
 #include <stdio.h>
 
-std::wstring Wide(const WString& text) {
-  if (!text.IsWide()) return L"<narrow>";
-  return std::wstring(text.WideAt(0), static_cast<size_t>(text.Length()));
-}
-
 std::wstring SystemFolder() {
   wchar_t folder[MAX_PATH + 1] = {};
   UINT length = GetSystemDirectoryW(folder, MAX_PATH + 1);

@@ -6,10 +6,9 @@
 
 #include <string>
 
+#include "tests/support/WideText.h"
 #include "text/WString.h"
 
-// The wide text of a WString ("<narrow>" for a narrow one).
-std::wstring Wide(const WString& text);
 std::wstring SystemFolder();        // without a closing backslash
 std::wstring TempFolder();          // the user's temporary folder, with "\"
 std::wstring TestProgramFolder();   // the folder of the running test program, with "\"

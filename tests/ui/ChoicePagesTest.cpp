@@ -14,6 +14,8 @@
 #include "res/resource.h"
 #include "setup/rules/WindowsVersions.h"
 #include "tests/app/support/InstallerAppProbe.h"
+#include "tests/support/DialogControls.h"
+#include "tests/support/ProductText.h"
 #include "text/Format.h"
 #include "ui/WindowBase.h"
 #include "ui/WizardController.h"
@@ -26,17 +28,6 @@ constexpr int kMaxTicks = 1500;
 constexpr uint16_t kPolish = 0x0415;
 constexpr uint16_t kUsEnglish = 0x0409;
 
-std::wstring Text(InstallerApp& app, uint32_t id) {
-  WString text;
-  app.loadText(id, text);
-  return std::wstring(text.WideAt(0), static_cast<size_t>(text.Length()));
-}
-
-std::wstring ControlText(HWND page, int id) {
-  wchar_t buffer[1024] = {};
-  GetDlgItemTextW(page, id, buffer, 1024);
-  return buffer;
-}
 
 std::wstring LocaleName(LCID locale) {
   wchar_t buffer[256] = {};
@@ -49,7 +40,7 @@ std::wstring DefaultBoxText(InstallerApp& app, const std::wstring& language) {
   const std::wstring subject = language + L" - " + Text(app, kLayoutDisplayNameId);
   WString text;
   Format(&text, Text(app, kDefaultLanguageFormatId).c_str(), subject.c_str());
-  return std::wstring(text.WideAt(0), static_cast<size_t>(text.Length()));
+  return Wide(text);
 }
 
 LRESULT Combo(HWND page, int id, UINT message, WPARAM wParam = 0) {
@@ -73,7 +64,6 @@ void Choose(HWND page, int id, LRESULT data, WORD notification) {
                reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
 }
 
-void Click(HWND page, int id) { SendDlgItemMessageW(page, id, BM_CLICK, 0, 0); }
 
 bool Shown(HWND page, int id) { return IsWindowVisible(GetDlgItem(page, id)) != FALSE; }
 bool Ticked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }

@@ -11,9 +11,11 @@
 #include <string>
 
 #include "app/InstallerApp.h"
-#include "tests/app/support/InstallerAppProbe.h"
 #include "payload/StringIds.h"
 #include "res/resource.h"
+#include "tests/app/support/InstallerAppProbe.h"
+#include "tests/support/DialogControls.h"
+#include "tests/support/ProductText.h"
 #include "text/Format.h"
 #include "ui/WindowBase.h"
 #include "ui/WizardController.h"
@@ -24,22 +26,10 @@ namespace {
 constexpr UINT kTickMs = 20;
 constexpr int kMaxTicks = 1500;  // 30 s: then the walk gives up and closes
 
-std::wstring Text(InstallerApp& app, uint32_t id) {
-  WString text;
-  app.loadText(id, text);
-  return std::wstring(text.WideAt(0), static_cast<size_t>(text.Length()));
-}
-
 std::wstring Formatted(InstallerApp& app, uint32_t patternId, uint32_t argumentId) {
   WString text;
   Format(&text, Text(app, patternId).c_str(), Text(app, argumentId).c_str());
-  return std::wstring(text.WideAt(0), static_cast<size_t>(text.Length()));
-}
-
-std::wstring ControlText(HWND page, int id) {
-  wchar_t buffer[4096] = {};
-  GetDlgItemTextW(page, id, buffer, 4096);
-  return buffer;
+  return Wide(text);
 }
 
 // Registers a class of the frame's name for this module: 1 = registered (and
@@ -89,7 +79,6 @@ HWND CurrentPage() {
   return page != nullptr ? page->handle() : nullptr;
 }
 
-void Click(HWND page, int id) { SendMessageW(GetDlgItem(page, id), BM_CLICK, 0, 0); }
 
 void Post(UINT message) { PostMessageW(g_walk.wizard->frameWindow(), message, 0, 0); }
 

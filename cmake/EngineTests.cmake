@@ -5,7 +5,7 @@ kestrel_glob(KESTREL_ENGINE_TEST_SOURCES "${CMAKE_SOURCE_DIR}/tests/engine/*.cpp
 kestrel_windows_test(NAME engine_tests
   SOURCES ${KESTREL_ENGINE_TEST_SOURCES}
           "${CMAKE_SOURCE_DIR}/tests/app/support/TableImage.cpp"
-          "${CMAKE_SOURCE_DIR}/tests/system/SystemTestSupport.cpp"
+          "${CMAKE_SOURCE_DIR}/tests/setup/SystemTestSupport.cpp"
           "${CMAKE_SOURCE_DIR}/tests/state/StateTestSupport.cpp"
   LIBRARIES kestrel_app ${KESTREL_SYSTEM_LIBS}
   PREFIXES 32 64

@@ -2,7 +2,7 @@
 # files, the own image, shell links, libraries, processes), linked with that
 # layer alone and run in both prefixes (uuid: the shell's interface ids the
 # link test loads its links back with).
-kestrel_glob(KESTREL_SYSTEM_TEST_SOURCES "${CMAKE_SOURCE_DIR}/tests/system/*.cpp")
+kestrel_glob(KESTREL_SYSTEM_TEST_SOURCES "${CMAKE_SOURCE_DIR}/tests/setup/*.cpp")
 kestrel_windows_test(NAME system_tests
   SOURCES ${KESTREL_SYSTEM_TEST_SOURCES}
   LIBRARIES kestrel_system kestrel_setup_rules kestrel_text ${KESTREL_SYSTEM_LIBS} uuid
@@ -10,13 +10,13 @@ kestrel_windows_test(NAME system_tests
   VERSIONS winxp winxp64 win7)
 # A child program the process tests start: it writes a marker file and then
 # stays alive for the time it is told.
-add_executable(system_test_child "${CMAKE_SOURCE_DIR}/tests/system/child/MarkerChild.cpp")
+add_executable(system_test_child "${CMAKE_SOURCE_DIR}/tests/setup/child/MarkerChild.cpp")
 kestrel_test_options(system_test_child)
 target_link_options(system_test_child PRIVATE -municode)
 target_link_libraries(system_test_child PRIVATE kernel32)
 # The own-image tests start a copier that checks and copies its own file, once
 # as built and once signed with a throwaway certificate.
-add_executable(own_image_copier "${CMAKE_SOURCE_DIR}/tests/system/child/OwnImageCopier.cpp")
+add_executable(own_image_copier "${CMAKE_SOURCE_DIR}/tests/setup/child/OwnImageCopier.cpp")
 kestrel_test_options(own_image_copier)
 target_link_options(own_image_copier PRIVATE -municode)
 target_link_libraries(own_image_copier PRIVATE kestrel_system kestrel_text)

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "app/InstallerApp.h"
-#include "tests/system/SystemTestSupport.h"
+#include "tests/setup/SystemTestSupport.h"
 #include "text/WString.h"
 
 // Ids of the test texts (no product table uses them).

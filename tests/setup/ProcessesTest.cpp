@@ -8,7 +8,7 @@
 #include <shlwapi.h>
 
 #include "setup/Processes.h"
-#include "tests/system/SystemTestSupport.h"
+#include "tests/setup/SystemTestSupport.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <string.h>
 
 #include "setup/OwnImage.h"
-#include "tests/system/SystemTestSupport.h"
+#include "tests/setup/SystemTestSupport.h"
 
 namespace {
 

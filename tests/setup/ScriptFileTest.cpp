@@ -10,7 +10,7 @@
 
 #include "setup/PrivateScript.h"
 #include "setup/Processes.h"
-#include "tests/system/SystemTestSupport.h"
+#include "tests/setup/SystemTestSupport.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <windows.h>
 
 #include "setup/Libraries.h"
-#include "tests/system/SystemTestSupport.h"
+#include "tests/setup/SystemTestSupport.h"
 
 namespace {
 

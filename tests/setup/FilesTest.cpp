@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "setup/Files.h"
-#include "tests/system/SystemTestSupport.h"
+#include "tests/setup/SystemTestSupport.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Helpers of the system-layer tests.
 
-#include "tests/system/SystemTestSupport.h"
+#include "tests/setup/SystemTestSupport.h"
 
 #include <stdio.h>
 

@@ -8,7 +8,7 @@
 
 #include "setup/KeyboardLayouts.h"
 #include "setup/SystemGuards.h"
-#include "tests/system/SystemTestSupport.h"
+#include "tests/setup/SystemTestSupport.h"
 
 namespace {
 

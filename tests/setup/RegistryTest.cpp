@@ -11,7 +11,7 @@
 
 #include "setup/Registry.h"
 #include "tests/support/RegistryLinks.h"
-#include "tests/system/SystemTestSupport.h"
+#include "tests/setup/SystemTestSupport.h"
 #include "text/Memory.h"
 
 namespace {

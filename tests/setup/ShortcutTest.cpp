@@ -8,7 +8,7 @@
 #include <shlobj.h>
 
 #include "setup/Shortcut.h"
-#include "tests/system/SystemTestSupport.h"
+#include "tests/setup/SystemTestSupport.h"
 
 namespace {
 

@@ -4,6 +4,7 @@ kestrel_glob(KESTREL_ENVIRONMENT_TEST_SOURCES "${CMAKE_SOURCE_DIR}/tests/environ
 kestrel_windows_test(NAME environment_tests
   SOURCES ${KESTREL_ENVIRONMENT_TEST_SOURCES}
           "${CMAKE_SOURCE_DIR}/tests/app/support/TableImage.cpp"
+          "${CMAKE_SOURCE_DIR}/tests/setup/SystemTestSupport.cpp"
   LIBRARIES kestrel_app ${KESTREL_SYSTEM_LIBS})
 
 # Stand-ins for advapi32's shutdown calls that record the request instead of

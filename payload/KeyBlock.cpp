@@ -13,21 +13,6 @@ void WipeBytes(void* bytes, size_t count) {
   for (size_t i = 0; i < count; ++i) p[i] = 0;
 }
 
-KeyBlock::KeyBlock(const KeyBlockParameters& parameters)
-    : data(nullptr),
-      size(kKeyBlockSize),
-      keyOffset(parameters.keyOffset),
-      keyLength(kKeyLength),
-      moveASource(parameters.moveASource),
-      moveADestination(parameters.moveADestination),
-      moveACount(parameters.moveACount),
-      moveBSource(parameters.moveBSource),
-      moveBDestination(parameters.moveBDestination),
-      moveBCount(parameters.moveBCount),
-      maskPosition(parameters.maskPosition),
-      maskStart(parameters.maskStart),
-      maskCount(parameters.maskCount) {}
-
 KeyBlock::~KeyBlock() { release(); }
 
 int KeyBlock::loadFromImage(const uint8_t* stored, int32_t length) {

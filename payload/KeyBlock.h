@@ -29,7 +29,20 @@ constexpr int32_t kKeyLength = 495;
 class KeyBlock {
  public:
   // An empty block (data null) that will rebuild with `parameters`.
-  explicit KeyBlock(const KeyBlockParameters& parameters);
+  explicit KeyBlock(const KeyBlockParameters& parameters)
+      : data(nullptr),
+        size(kKeyBlockSize),
+        keyOffset(parameters.keyOffset),
+        keyLength(kKeyLength),
+        moveASource(parameters.moveASource),
+        moveADestination(parameters.moveADestination),
+        moveACount(parameters.moveACount),
+        moveBSource(parameters.moveBSource),
+        moveBDestination(parameters.moveBDestination),
+        moveBCount(parameters.moveBCount),
+        maskPosition(parameters.maskPosition),
+        maskStart(parameters.maskStart),
+        maskCount(parameters.maskCount) {}
   // Wipes and frees the rebuilt block.
   virtual ~KeyBlock();
   KeyBlock(const KeyBlock&) = delete;

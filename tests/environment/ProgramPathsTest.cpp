@@ -9,6 +9,7 @@
 
 #include "app/InstallerApp.h"
 #include "tests/environment/EnvironmentExpectations.h"
+#include "tests/setup/SystemTestSupport.h"
 
 namespace {
 
@@ -16,18 +17,6 @@ std::wstring Folder(int csidl) {
   wchar_t path[MAX_PATH + 1] = {};
   if (!SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE)) return L"";
   return path;
-}
-
-std::string ReadWholeFile(const std::wstring& path) {
-  std::string bytes;
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<unreadable>";
-  char buffer[4096];
-  DWORD got = 0;
-  while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0) bytes.append(buffer, got);
-  CloseHandle(file);
-  return bytes;
 }
 
 std::wstring LastComponent(const std::wstring& path) {

@@ -27,21 +27,6 @@ const PayloadStore kPayloadStore = {
 // Rebuild parameters no real block uses, so a test can see they were passed on.
 KeyBlockParameters PayloadKeyParameters() { return {11, 12, 13, 14, 15, 16, 17, 18, 19, 20}; }
 
-KeyBlock::KeyBlock(const KeyBlockParameters& parameters)
-    : data(nullptr),
-      size(kKeyBlockSize),
-      keyOffset(parameters.keyOffset),
-      keyLength(kKeyLength),
-      moveASource(parameters.moveASource),
-      moveADestination(parameters.moveADestination),
-      moveACount(parameters.moveACount),
-      moveBSource(parameters.moveBSource),
-      moveBDestination(parameters.moveBDestination),
-      moveBCount(parameters.moveBCount),
-      maskPosition(parameters.maskPosition),
-      maskStart(parameters.maskStart),
-      maskCount(parameters.maskCount) {}
-
 KeyBlock::~KeyBlock() {}
 
 // The double never holds key bytes.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "setup/rules/LayoutImagePatch.h"
+#include "tests/support/KeyPageTables.h"
 
 namespace {
 
@@ -136,14 +137,6 @@ int32_t ExpectedOffset(const Layout& layout, int32_t variant, uint16_t scanCode)
   return -1;
 }
 
-// The key-assignment page: its 14 keys and the codes of its item table (row 0,
-// "none chosen", is never offered).
-const uint16_t kPageKeys[] = {0x2A,   0x36,   0x1D,   0xE01D, 0x38, 0xE038, 0xE05B,
-                              0xE05C, 0xE05D, 0x56,   0x0F,   0x3A, 0x46,   0x45};
-const uint16_t kPageCodes[] = {0xFF,  0x20,  0xA0,  0x1A1, 0xA2,  0x1A3, 0xA4,
-                               0x1A5, 0x15B, 0x15C, 0x15D, 0xE2,  0x1B,  0xC0,
-                               0x09,  0x14,  0x91,  0x90,  0x12D, 0x12E, 0x124,
-                               0x123, 0x121, 0x122, 0x2C,  0x13};
 
 class LayoutImagePatch : public ::testing::Test {
  protected:

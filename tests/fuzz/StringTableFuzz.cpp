@@ -145,9 +145,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     count = static_cast<uint32_t>(records.size());
     const size_t pick = 8 * (word % count);
     switch (damage) {
-      case kOffsetField:
-        PutLe32(&bytes, pick + 4, ReadLittle32(reinterpret_cast<const uint8_t*>(&bytes[pick + 4])) ^ (word | 1));
+      case kOffsetField: {
+        // Anywhere, or near the end of the text area where a record's header would cross it.
+        const uint32_t area = static_cast<uint32_t>(bytes.size() - 8 * count);
+        const uint32_t offset = ReadLittle32(reinterpret_cast<const uint8_t*>(&bytes[pick + 4]));
+        PutLe32(&bytes, pick + 4, word & 0x80 ? area - (word >> 8) % 8 : offset ^ (word | 1));
         break;
+      }
       case kHeaderField: {
         const size_t at = 8 * count + records[word % count].offset;
         PutLe32(&bytes, at, ReadLittle32(reinterpret_cast<const uint8_t*>(&bytes[at])) ^ (word | 1));

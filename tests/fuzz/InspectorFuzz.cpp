@@ -17,6 +17,7 @@
 #include "payload/Blowfish.h"
 #include "payload/PackedEntry.h"
 #include "payload/PayloadStore.h"
+#include "text/LittleEndian.h"
 #include "text/Memory.h"
 #include "tools/payload/Inspector.h"
 #include "tools/payload/PayloadImage.h"
@@ -195,6 +196,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The magic, the version and the entry count each refuse a map on their own.
     if (ReadPayload(map, file, &read, &error)) {
       if (at < 24) __builtin_trap();
+      // Every entry read is as long as the map says: none runs past the image.
+      const uint8_t* m = reinterpret_cast<const uint8_t*>(map.data());
+      const uint32_t anchor = ReadLittle32(m + 64) < 32 ? ReadLittle32(m + 64) : 32;
+      for (size_t i = 0; i < read.entries.size(); ++i) {
+        if (read.entries[i].bytes.size() != ReadLittle32(m + 68 + anchor + 12 * i + 8)) __builtin_trap();
+      }
       Inspect(read);
     }
     return 0;

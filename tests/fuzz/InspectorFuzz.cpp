@@ -86,7 +86,10 @@ PayloadEntry MakeEntry(Input* in, const uint8_t* key, const BlowfishCipher& ciph
   uint32_t flags = in->Byte();
   uint32_t number = in->Word();
   std::string bytes = in->Bytes(in->Byte() | (in->Byte() & 0x0F) << 8);
-  if (key == nullptr || id == kEntryKeyBlock) return {id, bytes};
+  if (key == nullptr || id == kEntryKeyBlock) {
+    *right = false;  // bytes in the clear in the image, which may spell the map's magic
+    return {id, bytes};
+  }
   uint32_t variant = 0, slot = 0;
   if (LayoutImageSlotOf(id, &variant, &slot)) *right = false;  // random bytes are no layout library
   if (IsTable(id) && (flags & 16)) {  // a table as the tool builds it, its count right unless bit 5

@@ -23,14 +23,26 @@ cmake --build build/fuzz -j "${KESTREL_JOBS:-2}" --target "${targets[@]}"
 
 mkdir -p build/fuzz/findings
 status=0
+summary=()
 for target in "${targets[@]}"; do
   corpus=build/fuzz/corpus/$target
   mkdir -p "$corpus"
   echo "== $target for $seconds s"
+  result=ok
   if ! "build/fuzz/$target" -max_total_time="$seconds" -max_len=4096 -print_final_stats=1 \
       -artifact_prefix=build/fuzz/findings/"$target"- "$corpus" 2>build/fuzz/"$target".log; then
     status=1
+    result="FAILED (build/fuzz/findings/$target-*)"
   fi
   grep -E '^stat::number_of_executed_units|^Done|ERROR|SUMMARY' build/fuzz/"$target".log || true
+  # Executions from the final stats; edges (cov) and features (ft) from the last status line.
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' build/fuzz/"$target".log | tail -1)
+  last=$(grep -E ' cov: [0-9]+' build/fuzz/"$target".log | tail -1 || true)
+  edges=$(sed -nE 's/.* cov: ([0-9]+).*/\1/p' <<<"$last")
+  features=$(sed -nE 's/.* ft: ([0-9]+).*/\1/p' <<<"$last")
+  summary+=("$(printf '%-20s %12s runs %6s edges %7s features  %s' "$target" "${runs:-?}" "${edges:-?}" \
+    "${features:-?}" "$result")")
 done
+echo "== summary ($seconds s each)"
+printf '%s\n' "${summary[@]}"
 exit $status

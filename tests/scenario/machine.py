@@ -162,9 +162,9 @@ def unmanaged_windows(machine):
 
 
 def own_namespace(name, seconds):
-    """Re-runs this script in a user and mount namespace of its own (mounts vanish with
-    its last process), ending it (and its Wine) before ctest's timeout would kill it
-    and leave Wine running."""
+    """Re-runs the running script (sys.argv) in a user and mount namespace of its own
+    (mounts vanish with its last process), ending it (and its Wine) before ctest's
+    timeout would kill it and leave Wine running."""
     if os.environ.get("KESTREL_SCENARIO_NAMESPACE") != name:
         os.environ["KESTREL_SCENARIO_NAMESPACE"] = name
         os.execvp("unshare", ["unshare", "--user", "--map-root-user", "--mount",

@@ -31,7 +31,10 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(os.path.dirname(HERE), "scenario"))
-import run_scenario as sc  # noqa: E402  (the overlay machine and the prefixes)
+sys.dont_write_bytecode = True  # no cache beside the sources
+# The overlay machine and the prefixes, as the scenario tests make them.
+from machine import (REPO, VERSION_CODES, Machine, base_prefix,  # noqa: E402
+                     unmanaged_windows, windows_path)
 
 SHUTDOWN = "InitiateSystemShutdownExW"
 # No machine name, no message, no time-out, applications not forced, reboot, and the
@@ -49,16 +52,16 @@ INSTALL = ["install", "--no-wait", "--variant", "0", "--decimal", "0", "--final"
 class Run:
     def __init__(self, args, layers):
         self.args = args
-        self.machine = sc.Machine(args, args.name, layers)
+        self.machine = Machine(args, args.name, layers)
         self.machine.set_version(args.version)
-        sc.unmanaged_windows(self.machine)
+        unmanaged_windows(self.machine)
         # The restart request's FIXME, and every process started (the settings
         # program must start only when its button is pressed, never here).
         self.machine.env["WINEDEBUG"] = "-all,fixme+advapi,trace+process"
         self.failed = []
 
     def exe(self, name):
-        return sc.windows_path(os.path.join(self.args.tree, name))
+        return windows_path(os.path.join(self.args.tree, name))
 
     def wine(self, what, program, *arguments):
         start = time.time()
@@ -76,7 +79,7 @@ class Run:
 
 
 def run(args):
-    layers = [os.path.join(args.tree, "scenario", "layer%d" % args.bits), sc.base_prefix(args.bits)]
+    layers = [os.path.join(args.tree, "scenario", "layer%d" % args.bits), base_prefix(args.bits)]
     r = Run(args, layers)
     driver, setup = r.exe("gui_driver.exe"), r.exe("setup.exe")
     try:
@@ -101,10 +104,10 @@ def run(args):
 
 
 def bench(args):
-    r = Run(args, [sc.base_prefix(args.bits)])
+    r = Run(args, [base_prefix(args.bits)])
     programs = [r.exe("setup.exe"), r.exe("bare_window.exe")]
     if args.nsis:
-        programs.append(sc.windows_path(args.nsis))
+        programs.append(windows_path(args.nsis))
     try:
         r.wine("bench", r.exe("gui_driver.exe"), "bench", str(args.runs), *programs)
     finally:
@@ -116,13 +119,13 @@ def shots(args):
     """The driver's walks ask for a picture by writing shot.request (name and the
     window's rectangle) and wait until the file is gone."""
     os.makedirs(args.out, exist_ok=True)
-    layers = [os.path.join(args.tree, "scenario", "layer%d" % args.bits), sc.base_prefix(args.bits)]
+    layers = [os.path.join(args.tree, "scenario", "layer%d" % args.bits), base_prefix(args.bits)]
     r = Run(args, layers)
     request = os.path.join(r.machine.dir, "shot.request")
     setup = r.exe("setup.exe")
     try:
-        walks = [["shots-fresh", setup, sc.windows_path(request)]]
-        walks += [["shots-installed", setup, sc.windows_path(request), lang] for lang in "01"]
+        walks = [["shots-fresh", setup, windows_path(request)]]
+        walks += [["shots-installed", setup, windows_path(request), lang] for lang in "01"]
         for walk_args in walks:
             if walk_args[0] == "shots-installed":
                 r.wine("a recorded installation", r.exe("engine_driver.exe"), *INSTALL)
@@ -160,11 +163,11 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("command", choices=["run", "bench", "shots"])
     parser.add_argument("--bits", type=int, choices=[32, 64], required=True)
-    parser.add_argument("--version", choices=sorted(sc.VERSION_CODES), default="win7")
+    parser.add_argument("--version", choices=sorted(VERSION_CODES), default="win7")
     parser.add_argument("--tree", required=True, help="the win32 build tree")
     parser.add_argument("--runs", type=int, default=9)
     parser.add_argument("--nsis", help="an NSIS installer to time beside setup.exe")
-    parser.add_argument("--out", default=os.path.join(sc.REPO, "docs", "screenshots"))
+    parser.add_argument("--out", default=os.path.join(REPO, "docs", "screenshots"))
     args = parser.parse_args()
     args.tree = os.path.abspath(args.tree)
     args.out = os.path.abspath(args.out)

@@ -30,21 +30,27 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 sys.dont_write_bytecode = True  # no cache beside the sources
-import run_scenario as sc  # noqa: E402
+from expectations import read_calls  # noqa: E402
+from machine import (REPO, VERSION_CODES, WINE_VOLATILE, Machine, base_prefix,  # noqa: E402
+                     drive_files, own_namespace, read_bytes, windows_path)
+from product import (DOCUMENT_VALUES, KLID, LANGUAGES, LAYOUT_VALUES, PRODUCT_VALUES,  # noqa: E402
+                     SYSTEM, Env)
+from registry_files import parse_registry  # noqa: E402
+from scenarios import A, B  # noqa: E402
 
 MISSING = object()  # the value or key is not there
-ENTRY = "system\\currentcontrolset\\control\\keyboard layouts\\" + sc.KLID
+ENTRY = "system\\currentcontrolset\\control\\keyboard layouts\\" + KLID
 KEYBOARD = "system\\currentcontrolset\\control\\keyboard layout"
 SESSION = "system\\currentcontrolset\\control\\session manager"
 TOGGLE = "keyboard layout\\toggle"
 # The record's path values (lower case) and the items they name.
-ITEMS = {v.lower(): i for v, i in {**sc.PRODUCT_VALUES, **sc.DOCUMENT_VALUES,
-                                   **sc.LAYOUT_VALUES}.items()}
+ITEMS = {v.lower(): i for v, i in {**PRODUCT_VALUES, **DOCUMENT_VALUES,
+                                   **LAYOUT_VALUES}.items()}
 PATH_VALUES = set(ITEMS)
 # A valid map: Caps Lock sends left Ctrl, left Windows is switched off.
 GOOD_MAP = struct.pack("<6I", 0, 0, 3, 0x003A001D, 0xE05B0000, 0)
-SYSTEM_FILES = [sc.SYSTEM + "\\user32.dll", "C:\\windows\\win.ini",
-                sc.SYSTEM + "\\drivers\\etc\\hosts"]
+SYSTEM_FILES = [SYSTEM + "\\user32.dll", "C:\\windows\\win.ini",
+                SYSTEM + "\\drivers\\etc\\hosts"]
 OWN_TYPE = {"t": 1, "p": 1, "n": 4, "b": 3, "m": 3}
 
 
@@ -110,10 +116,10 @@ KINDS = [
 
 class Campaign:
     def __init__(self, args):
-        self.args, self.env = args, sc.Env(args)
+        self.args, self.env = args, Env(args)
         layers = [os.path.join(args.tree, "scenario", "layer%d" % args.bits),
-                  sc.base_prefix(args.bits)]
-        self.machine = sc.Machine(args, args.name, layers)
+                  base_prefix(args.bits)]
+        self.machine = Machine(args, args.name, layers)
         self.machine.set_version(args.version)
         self.root = self.env.software.lower() + "\\kestrel keyboards"
         self.run_once = self.env.software.lower() + "\\microsoft\\windows\\currentversion\\runonce"
@@ -127,7 +133,7 @@ class Campaign:
         env = self.env
         self.own_files = set()
         for lang in (0, 1):
-            t, planned = sc.LANGUAGES[lang], env.planned(lang)
+            t, planned = LANGUAGES[lang], env.planned(lang)
             self.own_files |= {planned[i].lower() for i in ("guide_desk", "chart_desk",
                                                             "readme_desk", "web_desk")}
             self.own_files |= {(folder + "\\" + t[n] + ext).lower() for folder, n, ext in
@@ -164,14 +170,14 @@ class Campaign:
     def drive(self):
         """{lower-case Windows path: (size, mtime)} of drive C but the capture program's record."""
         return {("C:" + p.replace("/", "\\")).lower(): v
-                for p, v in sc.drive_files(self.machine).items()
+                for p, v in drive_files(self.machine).items()
                 if not p.lower().startswith("/kestrel-capture/")}
 
     def save(self):
         """The lines that save both hives; returns the lines and the two files."""
         self.saves += 1
         files = [os.path.join(self.machine.dir, "%s%d.reg" % (h, self.saves)) for h in "mu"]
-        return ["save\t%s\t%s" % tuple(sc.windows_path(f) for f in files)], files
+        return ["save\t%s\t%s" % tuple(windows_path(f) for f in files)], files
 
     def scenario_check(self, lines):
         """Runs the lines in the one scenario_check.exe of the campaign, started at the
@@ -180,12 +186,12 @@ class Campaign:
             if not self.machine.up:
                 self.machine.boot()
             self.checker_process = subprocess.Popen(
-                ["wine", sc.windows_path(self.checker), "-"], env=self.machine.env, text=True,
+                ["wine", windows_path(self.checker), "-"], env=self.machine.env, text=True,
                 stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=self.machine.log)
         path = os.path.join(self.machine.dir, "damage.txt")
         with open(path, "w", encoding="utf-8") as f:
             f.write("\n".join(lines) + "\n")
-        self.checker_process.stdin.write(sc.windows_path(path) + "\n")
+        self.checker_process.stdin.write(windows_path(path) + "\n")
         self.checker_process.stdin.flush()
         reply = self.checker_process.stdout.readline()
         assert reply.endswith(" 0 failures\n"), "scenario_check: %r" % reply
@@ -210,7 +216,7 @@ def values_of(blocks, key):
     """{lower-case name: value} of one key of hive_blocks, or None when it is missing."""
     if key not in blocks:
         return None
-    return sc.parse_registry(["[x]"] + blocks[key].split("\n")).get("x", {})
+    return parse_registry(["[x]"] + blocks[key].split("\n")).get("x", {})
 
 
 def reg_lines(model):
@@ -253,7 +259,7 @@ def baseline_model(campaign, machine_hive, user_hive):
     model[("HKCU", TOGGLE)] = {None: "replace", **user_hive[TOGGLE]}
     model[("HKLM", KEYBOARD)] = {"scancode map": MISSING}
     model[("HKLM", SESSION)] = {"pendingfilerenameoperations": MISSING}
-    model[("HKLM", campaign.run_once)] = {sc.LANGUAGES[lang][71].lower(): MISSING
+    model[("HKLM", campaign.run_once)] = {LANGUAGES[lang][71].lower(): MISSING
                                            for lang in (0, 1)}
     return model
 
@@ -306,9 +312,9 @@ def named_paths(model):
 
 # ---- The runs and their checks -----------------------------------------------------------
 
-FIRST = ["install", "--no-wait", *sc.A.args(), "--final", "1", "--desktop", "1",
+FIRST = ["install", "--no-wait", *A.args(), "--final", "1", "--desktop", "1",
          "--language", "0415", "--default", "1"]
-RUNS = {"install": ["install", "--no-wait", *sc.B.args(), "--final", "1", "--desktop", "1",
+RUNS = {"install": ["install", "--no-wait", *B.args(), "--final", "1", "--desktop", "1",
                     "--language", "0415", "--default", "1"],
         "remove": ["remove", "--no-wait", "--if-offered"]}
 
@@ -345,10 +351,10 @@ def check(campaign, run, after):
             or refused and run.op == "remove" and "not offered" in run.out):
         faults.append("exit %d: %s" % (run.rc, run.out.strip()[-400:]))
     own = {KEYBOARD: {"scancode map"}, SESSION: {"pendingfilerenameoperations"},
-           campaign.run_once: {sc.LANGUAGES[lang][71].lower() for lang in (0, 1)}}
+           campaign.run_once: {LANGUAGES[lang][71].lower() for lang in (0, 1)}}
     for hive, was, now in (("machine", run.before[0], after[0]), ("user", run.before[1], after[1])):
         for key in sorted(set(was) | set(now)):
-            if was.get(key) == now.get(key) or sc.WINE_VOLATILE.match(key):
+            if was.get(key) == now.get(key) or WINE_VOLATILE.match(key):
                 continue
             ours = key == campaign.root or key.startswith(campaign.root + "\\") or key == ENTRY \
                 if hive == "machine" else key == TOGGLE
@@ -396,19 +402,19 @@ def check(campaign, run, after):
 def run_states(campaign, chosen):
     """Runs every chosen state through both sequences; returns (runs, states survived)."""
     m, env = campaign.machine, campaign.env
-    driver = sc.windows_path(env.driver)
+    driver = windows_path(env.driver)
     rc, out = m.wine(driver, *FIRST)
     assert rc == 0, "the first installation failed: " + out
     m.down()
     m.boot()  # the restart that completes it
-    sc.read_calls(m)
+    read_calls(m)
     m.down()
     model = baseline_model(campaign, *m.registry())
     store = os.path.join(m.dir, "store")
     for i, root in enumerate(campaign.roots()):
         if os.path.isdir(m.host(root)):
             shutil.copytree(m.host(root), os.path.join(store, str(i)), symlinks=True)
-    system_files = {p: sc.read_bytes(m.host(p)) for p in SYSTEM_FILES}
+    system_files = {p: read_bytes(m.host(p)) for p in SYSTEM_FILES}
     everything = states(model)
     shares, parts = campaign.args.share
     chosen = [state for i, state in enumerate(everything) if i % parts in shares]
@@ -425,7 +431,7 @@ def run_states(campaign, chosen):
                 if os.path.isdir(os.path.join(store, str(i))):
                     shutil.copytree(os.path.join(store, str(i)), m.host(root), symlinks=True)
             for path, data in system_files.items():
-                if sc.read_bytes(m.host(path)) != data:
+                if read_bytes(m.host(path)) != data:
                     with open(m.host(path), "wb") as f:
                         f.write(data)
             for folder in ("C:\\kestrel-bait", campaign.cwd + "\\kestrel-bait",
@@ -446,7 +452,7 @@ def run_states(campaign, chosen):
             command = " ".join('"%s"' % a for a in [driver, *RUNS[op]])
             run = Run(name, op, None, campaign.drive())
             campaign.scenario_check(reg_lines(damaged) + before_lines + [
-                "run\t%s\t%s\t%s" % (campaign.cwd, sc.windows_path(output), command)] + after_lines)
+                "run\t%s\t%s\t%s" % (campaign.cwd, windows_path(output), command)] + after_lines)
             run.after_drive = campaign.drive()
             with open(output, encoding="utf-8", errors="replace") as f:
                 run.out = f.read()
@@ -465,10 +471,10 @@ def run_states(campaign, chosen):
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--bits", type=int, choices=[32, 64], required=True)
-    parser.add_argument("--version", choices=sorted(sc.VERSION_CODES), default="winxp")
+    parser.add_argument("--version", choices=sorted(VERSION_CODES), default="winxp")
     parser.add_argument("--tree", required=True, help="the win32 build tree")
     parser.add_argument("--tree64", required=True, help="the win64 build tree")
-    parser.add_argument("--layout-tool", default=os.path.join(sc.REPO, "build", "host", "kestrel-layout"))
+    parser.add_argument("--layout-tool", default=os.path.join(REPO, "build", "host", "kestrel-layout"))
     parser.add_argument("--share", default="0/1", help="K,L.../N: the states whose index "
                         "modulo N is K, L, ... (default all)")
     args = parser.parse_args()
@@ -478,7 +484,7 @@ def main():
                                      args.share.replace("/", "-").replace(",", "+"))
     shares, parts = args.share.split("/")
     args.share = ({int(k) for k in shares.split(",")}, int(parts))
-    sc.own_namespace(args.name, 1700)
+    own_namespace(args.name, 1700)
     start = time.time()
     campaign = Campaign(args)
     try:

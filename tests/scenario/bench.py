@@ -1,6 +1,7 @@
 """The engine's benchmark: a full install's time through the engine driver, and that
 time less what other processes took, read from a Wine trace."""
 import os
+import sys
 import re
 import statistics
 
@@ -33,6 +34,8 @@ def bench(args):
     """The engine's own time for a full install without the fixed waits: install and
     remove in turn in one prefix; the install's time as the driver reports it, and
     that time less what other processes took (Wine's menu builder, the system command)."""
+    if args.runs < 1:
+        sys.exit("bench: --runs must be 1 or more")
     env = Env(args)
     layers = [os.path.join(args.tree, "scenario", "layer%d" % args.bits), base_prefix(args.bits)]
     machine = Machine(args, args.name, layers)

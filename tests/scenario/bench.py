@@ -1,9 +1,9 @@
 """The engine's benchmark: a full install's time through the engine driver, and that
 time less what other processes took, read from a Wine trace."""
 import os
-import sys
 import re
 import statistics
+import sys
 
 from machine import Machine, base_prefix, windows_path
 from product import Env

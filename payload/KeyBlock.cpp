@@ -1,5 +1,5 @@
-// KeyBlock: construction, the key window and the wiping release. The rebuild
-// itself (loadFromImage) lives with the payload decoder.
+// KeyBlock: construction, the key window and the wiping release. loadFromImage
+// is alone in KeyBlockLoad.cpp, so that the application's tests can link a double.
 
 #include "payload/KeyBlock.h"
 

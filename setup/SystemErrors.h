@@ -6,9 +6,12 @@
 
 #include "text/WChar.h"
 
-// Sends "setup: <call> <argument>: error <code>" on the debugger channel
-// (SendDebugText: OutputDebugStringW unless a test replaced the sink); a null
+// Sends "setup: <call> <argument>: error <code>" as one line on the debugger
+// channel (SendDebugText: OutputDebugStringW unless a test replaced the sink).
+// `call` is the Windows function's name, an ASCII literal; a null or empty
 // argument is left out. Codes above 0xFFFF (HRESULT, NTSTATUS) show in hex.
+// Only for failures a maintainer needs to see: an answer the caller asked
+// for (a value that is not there when read) is not reported.
 void ReportFailure(const char* call, const WChar* argument, DWORD error);
 // ReportFailure with GetLastError(), read before anything else runs, and set
 // again afterwards for a caller that asks it. Returns that error.

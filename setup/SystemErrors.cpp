@@ -7,6 +7,8 @@
 #include "text/WString.h"
 
 void ReportFailure(const char* call, const WChar* argument, DWORD error) {
+  // A caller may still ask GetLastError() after the report.
+  const DWORD kept = GetLastError();
   WString line;
   // Call names are ASCII literals: narrow, they take half the room.
   const WChar* const form = error > 0xFFFF ? WTEXT("setup: %hs%s%s: error 0x%08X\n")
@@ -14,15 +16,16 @@ void ReportFailure(const char* call, const WChar* argument, DWORD error) {
   const bool named = argument != nullptr && argument[0] != 0;
   if (!Format(&line, form, call != nullptr ? call : "?", named ? WTEXT(" ") : WTEXT(""),
               named ? argument : WTEXT(""), static_cast<unsigned>(error))) {
+    SetLastError(kept);
     return;  // nothing to send; the failure itself is the caller's result
   }
   SendDebugText(line.WideAt(0));
+  SetLastError(kept);
 }
 
 DWORD ReportLastError(const char* call, const WChar* argument) {
   const DWORD error = GetLastError();
   ReportFailure(call, argument, error);
-  SetLastError(error);
   return error;
 }
 

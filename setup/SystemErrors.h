@@ -11,10 +11,11 @@
 // `call` is the Windows function's name, an ASCII literal; a null or empty
 // argument is left out. Codes above 0xFFFF (HRESULT, NTSTATUS) show in hex.
 // Only for failures a maintainer needs to see: an answer the caller asked
-// for (a value that is not there when read) is not reported.
+// for (a value that is not there when read) is not reported. Leaves
+// GetLastError() as it found it.
 void ReportFailure(const char* call, const WChar* argument, DWORD error);
-// ReportFailure with GetLastError(), read before anything else runs, and set
-// again afterwards for a caller that asks it. Returns that error.
+// ReportFailure with GetLastError(), read before anything else runs. Returns
+// that error.
 DWORD ReportLastError(const char* call, const WChar* argument);
 
 // 1 when `error` says the target of a removal is not there: ERROR_FILE_NOT_FOUND

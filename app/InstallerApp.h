@@ -330,6 +330,23 @@ class InstallerApp : public AppBase {
 
   // Deletes the wizard (if any) and clears the pointer.
   void destroyWizard();
+
+  // ---- The steps of placeDocuments, in its order; each 1 = done, 0 = failed
+  // (what it made stays) --------------------------------------------------------
+  // The program folder and the menu folder with their parents (EnsureFolder).
+  int ensureProductFolders();
+  // The guide and its menu and desktop shortcuts; its use count goes up by one.
+  int placeGuide();
+  // The chart and its shortcuts, until the record has it at this level.
+  int placeChart();
+  // The read-me and its shortcuts, each once.
+  int placeReadMe();
+  // The web links (menu and desktop) and their icon, once.
+  int placeWebLinks();
+  // The setup copy from the image this process holds, and its shortcut.
+  int placeSetupCopy();
+  // The path this run plans for `item`.
+  const WChar* plannedPath(int32_t item) const;
   // The key block and the four string tables. 1 = all loaded; 0 = a step
   // failed, what was loaded so far is left to the destructor.
   int loadTexts();

@@ -30,7 +30,8 @@ include_guard(GLOBAL)
 set(KESTREL_WINE_RUN "${CMAKE_SOURCE_DIR}/scripts/wine-run.sh")
 set(KESTREL_TEST_TIMEOUT 300 CACHE STRING "Default timeout of one test, in seconds")
 
-# The Windows matrix: versions emulated in each prefix (ENGINEERING.md).
+# The Windows matrix: the versions each prefix's test programs run as (Wine's
+# per-program Version setting, made by scripts/wine-run.sh).
 set(KESTREL_MATRIX_32 win2k winxp win2003 vista win7 win8)
 set(KESTREL_MATRIX_64 winxp64 vista win7 win8 win10)
 

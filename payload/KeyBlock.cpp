@@ -1,5 +1,5 @@
-// KeyBlock: construction, loading the stored block and rebuilding the key, the
-// key window and the wiping release.
+// KeyBlock: loading the stored block and rebuilding the key, the key window and
+// the wiping release (the constructor is in the header).
 
 #include "payload/KeyBlock.h"
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "setup/Libraries.h"
+#include "setup/SystemErrors.h"
 
 namespace {
 
@@ -43,7 +44,11 @@ HMODULE LoadLibraryOfManifest() {
   // system folder. So the bare name is used, but only where the program's own
   // activation context redirects it: the loader then takes the assembly's file
   // and never searches the program's folder. (Wine serves one library either way.)
-  if (NameIsRedirected()) return LoadLibraryW(kLibraryName);
+  if (NameIsRedirected()) {
+    HMODULE module = LoadLibraryW(kLibraryName);
+    if (module == nullptr) ReportLastError("LoadLibraryW", kLibraryName);
+    return module;
+  }
   // Windows 2000 (no activation contexts), or a context without the assembly.
   return LoadSystemLibrary(kLibraryName);
 }
@@ -55,7 +60,10 @@ int LoadCommonControls() {
   if (commonControlsModule == nullptr) return 0;
   InitCommonControlsProc init = reinterpret_cast<InitCommonControlsProc>(
       reinterpret_cast<void (*)()>(GetProcAddress(commonControlsModule, "InitCommonControls")));
-  if (init == nullptr) return 0;
+  if (init == nullptr) {
+    ReportLastError("GetProcAddress", WTEXT("InitCommonControls"));
+    return 0;
+  }
   init();
   return 1;
 }

@@ -49,8 +49,7 @@ int RestrictDllSearch(const DllSearchCalls& calls) {
   // program's own folder is still searched first, hence the preloaded libraries.
   const int dropped =
       (calls.setDllDirectory != nullptr && calls.setDllDirectory(L"")) ? 1 : 0;
-  /* result ignored: the count only tells how many of them this system has */
-  PreloadSystemLibraries();
+  PreloadSystemLibraries();  // the count only tells how many of them this system has
   return dropped;
 }
 

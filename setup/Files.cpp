@@ -7,8 +7,10 @@
 #include <sddl.h>
 #include <shlobj.h>
 
-#include "setup/SystemGuards.h"
 #include "setup/ShellLibraries.h"
+#include "setup/SystemErrors.h"
+#include "setup/SystemGuards.h"
+#include "text/Format.h"
 
 namespace {
 
@@ -29,30 +31,33 @@ PSECURITY_DESCRIPTOR ProductAccessDescriptor() {
   PSECURITY_DESCRIPTOR made = nullptr;
   if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kProductAccess, SDDL_REVISION_1,
                                                             &made, nullptr)) {
+    ReportLastError("ConvertStringSecurityDescriptorToSecurityDescriptorW", kProductAccess);
     return nullptr;
   }
   return made;
 }
 
-// Gives the object behind `handle` (opened with WRITE_DAC and WRITE_OWNER) the
-// product access, replacing its owner and every entry it had. 1 = set.
-int SetProductAccess(HANDLE handle) {
+// Gives the object behind `handle` (opened with WRITE_DAC and WRITE_OWNER) at
+// `path` the product access, replacing its owner and every entry it had. 1 = set.
+int SetProductAccess(HANDLE handle, const WChar* path) {
   LocalGuard descriptor(ProductAccessDescriptor());
   if (descriptor.get() == nullptr) return 0;
   PSID owner = nullptr;
   PACL dacl = nullptr;
   BOOL ownerDefaulted = FALSE, present = FALSE, daclDefaulted = FALSE;
-  if (!GetSecurityDescriptorOwner(descriptor.get(), &owner, &ownerDefaulted) || owner == nullptr ||
-      !GetSecurityDescriptorDacl(descriptor.get(), &present, &dacl, &daclDefaulted) ||
-      !present || dacl == nullptr) {
+  if (!GetSecurityDescriptorOwner(descriptor.get(), &owner, &ownerDefaulted) ||
+      !GetSecurityDescriptorDacl(descriptor.get(), &present, &dacl, &daclDefaulted)) {
+    ReportLastError("GetSecurityDescriptorDacl", kProductAccess);
     return 0;
   }
-  return SetSecurityInfo(handle, SE_FILE_OBJECT,
-                         OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
-                             PROTECTED_DACL_SECURITY_INFORMATION,
-                         owner, nullptr, dacl, nullptr) == ERROR_SUCCESS
-             ? 1
-             : 0;
+  if (owner == nullptr || !present || dacl == nullptr) return 0;
+  const DWORD result = SetSecurityInfo(handle, SE_FILE_OBJECT,
+                                       OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
+                                           PROTECTED_DACL_SECURITY_INFORMATION,
+                                       owner, nullptr, dacl, nullptr);
+  if (result == ERROR_SUCCESS) return 1;
+  ReportFailure("SetSecurityInfo", path, result);
+  return 0;
 }
 
 // A new file at `path` for writing, made with `access` (null: inherited). What is
@@ -67,7 +72,15 @@ HANDLE OpenOutputFile(const WChar* path, PSECURITY_DESCRIPTOR access) {
                               CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file != INVALID_HANDLE_VALUE) return file;
-    if (attempt != 0 || GetLastError() != ERROR_FILE_EXISTS || !DeleteFileW(path)) break;
+    const DWORD error = GetLastError();
+    if (attempt != 0 || error != ERROR_FILE_EXISTS) {
+      ReportFailure("CreateFileW", path, error);
+      break;
+    }
+    if (!DeleteFileW(path)) {
+      ReportLastError("DeleteFileW", path);
+      break;
+    }
   }
   return nullptr;
 }
@@ -88,11 +101,17 @@ int IsPlainFileOrFree(const WChar* path) {
                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                OPEN_EXISTING,
                                FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND ? 1 : 0;
+  if (file.get() == INVALID_HANDLE_VALUE) {
+    if (GetLastError() == ERROR_FILE_NOT_FOUND) return 1;
+    ReportLastError("CreateFileW", path);
+    return 0;
+  }
   BY_HANDLE_FILE_INFORMATION info = {};
-  return GetFileInformationByHandle(file.get(), &info) &&
-                 (info.dwFileAttributes &
-                  (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) == 0 &&
+  if (!GetFileInformationByHandle(file.get(), &info)) {
+    ReportLastError("GetFileInformationByHandle", path);
+    return 0;
+  }
+  return (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) == 0 &&
                  info.nNumberOfLinks <= 1
              ? 1
              : 0;
@@ -101,7 +120,10 @@ int IsPlainFileOrFree(const WChar* path) {
 int WriteBytes(HANDLE file, const uint8_t* bytes, uint32_t count) {
   if (file == nullptr || file == INVALID_HANDLE_VALUE || bytes == nullptr || count == 0) return 0;
   DWORD written = 0;
-  if (!WriteFile(file, bytes, count, &written, nullptr)) return 0;
+  if (!WriteFile(file, bytes, count, &written, nullptr)) {
+    ReportLastError("WriteFile", nullptr);
+    return 0;
+  }
   return written == count ? 1 : 0;
 }
 
@@ -117,7 +139,14 @@ int WriteNarrowText(HANDLE file, WString& text) {
 int GetSpecialFolder(HWND owner, int csidl, WString& out) {
   out.AssignWide(WTEXT(""), 0);
   WChar buffer[kShellPathChars] = {};
-  if (!GetShellSpecialFolderPath(owner, buffer, csidl, FALSE)) return 0;
+  if (!GetShellSpecialFolderPath(owner, buffer, csidl, FALSE)) {
+    const DWORD error = GetLastError();
+    WString folder;
+    /* result ignored: an empty argument still names the call */
+    Format(&folder, WTEXT("csidl %d"), csidl);
+    ReportFailure("SHGetSpecialFolderPathW", folder.WideAt(0), error);
+    return 0;
+  }
   buffer[kShellPathChars - 1] = 0;
   return out.AssignWide(buffer, -1);
 }
@@ -127,17 +156,20 @@ int GetTempFolder(WString& out) {
   WChar buffer[kTempPathChars] = {};
   // One character held back so the text is terminated even at the limit.
   const DWORD length = GetTempPathW(kTempPathChars - 1, buffer);
-  if (length == 0 || length >= kTempPathChars - 1) return 0;
+  if (length == 0 || length >= kTempPathChars - 1) {
+    ReportFailure("GetTempPathW", nullptr, length == 0 ? GetLastError() : ERROR_BUFFER_OVERFLOW);
+    return 0;
+  }
   return out.AssignWide(buffer, static_cast<int32_t>(length));
 }
 
 int RemoveFile(const WChar* path) {
   if (IsEmptyPath(path)) return 0;
-  if (DeleteFileW(path)) return 1;
-  // Already gone is what the caller wanted.
-  if (GetLastError() == ERROR_FILE_NOT_FOUND) return 1;
+  if (DeleteFileW(path) || IsAlreadyGone(GetLastError())) return 1;
   // In use: never fought over, deleted when Windows next starts.
-  return MoveFileExW(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) ? 1 : 0;
+  if (MoveFileExW(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return 1;
+  ReportLastError("MoveFileExW", path);
+  return 0;
 }
 
 int RemoveFileText(const WString& path) {
@@ -150,8 +182,12 @@ int RemoveFileText(const WString& path) {
 int RemoveFolderText(const WString& path) {
   WString wide;
   if (path.IsEmpty() || !wide.AssignAsWide(&path)) return 0;
-  // Fails on a folder that still holds anything, which then stays.
-  return RemoveDirectoryW(wide.WideAt(0)) ? 1 : 0;
+  if (RemoveDirectoryW(wide.WideAt(0))) return 1;
+  const DWORD error = GetLastError();
+  if (IsAlreadyGone(error)) return 1;
+  // A folder that still holds anything stays: what the caller expects.
+  if (error != ERROR_DIR_NOT_EMPTY) ReportFailure("RemoveDirectoryW", wide.WideAt(0), error);
+  return 0;
 }
 
 int EnsureFolder(const WChar* path) {
@@ -161,7 +197,10 @@ int EnsureFolder(const WChar* path) {
     if (descriptor.get() == nullptr) return 0;
     SECURITY_ATTRIBUTES attributes = {sizeof(attributes), descriptor.get(), FALSE};
     if (CreateDirectoryW(path, &attributes)) return 1;
-    if (GetLastError() != ERROR_ALREADY_EXISTS) return 0;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) {
+      ReportLastError("CreateDirectoryW", path);
+      return 0;
+    }
   }
   // One that exists is taken only as a real folder, and only with our access:
   // whoever made it first keeps no right to place files in it.
@@ -169,28 +208,45 @@ int EnsureFolder(const WChar* path) {
                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
                                  nullptr));
-  if (folder.get() == INVALID_HANDLE_VALUE) return 0;
+  if (folder.get() == INVALID_HANDLE_VALUE) {
+    ReportLastError("CreateFileW", path);
+    return 0;
+  }
   BY_HANDLE_FILE_INFORMATION info = {};
-  if (!GetFileInformationByHandle(folder.get(), &info) ||
-      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
+  if (!GetFileInformationByHandle(folder.get(), &info)) {
+    ReportLastError("GetFileInformationByHandle", path);
+    return 0;
+  }
+  if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
       (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
     return 0;
   }
-  return SetProductAccess(folder.get());
+  return SetProductAccess(folder.get(), path);
 }
 
 int DeleteFileNow(const WChar* path) {
   if (IsEmptyPath(path)) return 0;
-  return DeleteFileW(path) ? 1 : 0;
+  if (DeleteFileW(path)) return 1;
+  const DWORD error = GetLastError();
+  if (IsAlreadyGone(error)) return 1;
+  ReportFailure("DeleteFileW", path, error);
+  return 0;
 }
 
 int ScheduleReplacementAtRestart(const WChar* staging, const WChar* target) {
   if (IsEmptyPath(staging) || IsEmptyPath(target)) return 0;
-  return MoveFileExW(staging, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_DELAY_UNTIL_REBOOT) ? 1
-                                                                                              : 0;
+  if (MoveFileExW(staging, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_DELAY_UNTIL_REBOOT)) {
+    return 1;
+  }
+  ReportLastError("MoveFileExW", staging);
+  return 0;
 }
 
 int ScheduleRemovalAtRestart(const WChar* path) {
   if (IsEmptyPath(path)) return 0;
-  return MoveFileExW(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) ? 1 : 0;
+  if (MoveFileExW(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return 1;
+  const DWORD error = GetLastError();
+  if (IsAlreadyGone(error)) return 1;
+  ReportFailure("MoveFileExW", path, error);
+  return 0;
 }

@@ -2,6 +2,10 @@
 // folders and removal (scheduled for the next restart when a file is in use).
 #pragma once
 
+// Every call that fails is reported (ReportFailure: the call, the path, the
+// error). Every removal below counts a target that is not there, or whose
+// folder is not there, as done (IsAlreadyGone): 1, and nothing reported.
+
 #include <windows.h>
 
 #include <stdint.h>
@@ -37,10 +41,13 @@ int GetTempFolder(WString& out);
 
 // 1 when the file is gone, was never there, or (being in use) its deletion is
 // scheduled for the next restart; 0 for an empty path or a failed scheduling.
+// Nothing is scheduled for a file that is not there.
 int RemoveFile(const WChar* path);
 // RemoveFile of a stored path, narrow (UTF-8) or wide; 0 for an empty one.
 int RemoveFileText(const WString& path);
-// Removes a folder that is empty; one that still holds anything stays (0).
+// Removes a folder that is empty. 1 = removed or not there; 0 = an empty
+// path, a folder that still holds anything (it stays, as callers expect: not
+// reported), or the removal failed.
 int RemoveFolderText(const WString& path);
 // One folder level with the product folders' access: owned by Administrators,
 // the system and administrators full control, users read and execute, nothing
@@ -52,8 +59,9 @@ int EnsureFolder(const WChar* path);
 // Deletes `path` only when it lies inside `root` (full paths compared folder by
 // folder without regard to case), no folder from `root` down to it nor the file
 // itself is a reparse point, through the handle that checked it. For folders a
-// user controls: never scheduled for the restart. 1 = deleted or not there;
-// 0 = refused, an empty argument, or the deletion failed (the file stays).
+// user controls: never scheduled for the restart. 1 = deleted, or not there
+// (nor a folder on the way to it); 0 = refused, an empty argument, or the
+// deletion failed (the file stays).
 int RemoveFileInside(const WChar* root, const WChar* path);
 // RemoveFileInside the folder that holds `planned` (the path this run uses for
 // the same item, whose folder a stored path must share). 0 also when `planned`
@@ -63,12 +71,13 @@ int RemoveFileBeside(const WChar* planned, const WChar* path);
 // list names it (not the environment). `out` is empty on failure.
 int GetUserProfileFolder(WString& out);
 
-// Deletes the file now, without a retry at the restart. 1 = deleted; 0 = an
-// empty path, or the file could not be deleted (gone already included).
+// Deletes the file now, without a retry at the restart. 1 = deleted or not
+// there; 0 = an empty path, or the file could not be deleted (it stays).
 int DeleteFileNow(const WChar* path);
 // Has the system move `staging` over `target` when Windows next starts,
 // replacing it. 1 = scheduled; 0 = an empty path or the system refused.
 int ScheduleReplacementAtRestart(const WChar* staging, const WChar* target);
-// Has the system delete `path` when Windows next starts. 1 = scheduled;
+// Has the system delete `path` when Windows next starts. 1 = scheduled, or
+// the system answered that nothing is there (Wine schedules any name);
 // 0 = an empty path or the system refused.
 int ScheduleRemovalAtRestart(const WChar* path);

@@ -6,6 +6,7 @@
 #include <stddef.h>
 #include <string.h>
 
+#include "setup/SystemErrors.h"
 #include "setup/SystemGuards.h"
 #include "text/Memory.h"
 
@@ -276,7 +277,11 @@ uint8_t* ExpectedFile(const Layout& image, const uint8_t* writable, ULONG_PTR fi
 int ReadExactly(HANDLE file, uint8_t* into, DWORD bytes) {
   while (bytes != 0) {
     DWORD read = 0;
-    if (!ReadFile(file, into, bytes, &read, nullptr) || read == 0) return 0;
+    if (!ReadFile(file, into, bytes, &read, nullptr)) {
+      ReportLastError("ReadFile", nullptr);
+      return 0;
+    }
+    if (read == 0) return 0;  // the file is shorter: not the image
     into += read;
     bytes -= read;
   }
@@ -349,17 +354,22 @@ int MatchImageFile(HANDLE file, HMODULE module, uint64_t* fileBytes) {
   const DWORD baseField = static_cast<DWORD>(reinterpret_cast<const uint8_t*>(image.nt) - image.base) +
                           offsetof(IMAGE_NT_HEADERS, OptionalHeader.ImageBase);
   ULONG_PTR fileBase = 0;
-  if (SetFilePointer(file, static_cast<LONG>(baseField), nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
-      !ReadExactly(file, reinterpret_cast<uint8_t*>(&fileBase), sizeof(fileBase))) {
+  if (SetFilePointer(file, static_cast<LONG>(baseField), nullptr, FILE_BEGIN) ==
+      INVALID_SET_FILE_POINTER) {
+    ReportLastError("SetFilePointer", nullptr);
     return 0;
   }
+  if (!ReadExactly(file, reinterpret_cast<uint8_t*>(&fileBase), sizeof(fileBase))) return 0;
 
   BlockGuard expected(ExpectedFile(image, writable, fileBase));
   if (expected.get() == nullptr) return 0;
 
   BlockGuard chunk(TryAllocateBlock(kReadChunkBytes));
   if (chunk.get() == nullptr) return 0;
-  if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) return 0;
+  if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) {
+    ReportLastError("SetFilePointer", nullptr);
+    return 0;
+  }
   const uint8_t* want = static_cast<const uint8_t*>(expected.get());
   for (DWORD pos = 0; pos < image.fileEnd;) {
     const DWORD bytes = image.fileEnd - pos < kReadChunkBytes ? image.fileEnd - pos : kReadChunkBytes;
@@ -370,7 +380,10 @@ int MatchImageFile(HANDLE file, HMODULE module, uint64_t* fileBytes) {
     pos += bytes;
   }
   BY_HANDLE_FILE_INFORMATION facts;
-  if (!GetFileInformationByHandle(file, &facts)) return 0;
+  if (!GetFileInformationByHandle(file, &facts)) {
+    ReportLastError("GetFileInformationByHandle", nullptr);
+    return 0;
+  }
   const uint64_t size = (uint64_t(facts.nFileSizeHigh) << 32) | facts.nFileSizeLow;
   if (!TailIsCertificateTable(file, directories[IMAGE_DIRECTORY_ENTRY_SECURITY], image.fileEnd, size)) {
     return 0;

@@ -3,6 +3,7 @@
 
 #include "setup/Libraries.h"
 
+#include "setup/SystemErrors.h"
 #include "setup/SystemFolders.h"
 
 namespace {
@@ -26,12 +27,15 @@ HMODULE LoadSystemLibrary(const WChar* name) {
   WString path;
   if (!GetSystemFolder(path) || !path.AppendPathComponent(name, -1)) return nullptr;
   // Its dependencies are then looked for in its own folder first as well.
-  return LoadLibraryExW(path.WideAt(0), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  HMODULE module = LoadLibraryExW(path.WideAt(0), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  if (module == nullptr) ReportLastError("LoadLibraryExW", path.WideAt(0));
+  return module;
 }
 
 FARPROC FindProcedure(HMODULE module, WString& name) {
   if (module == nullptr || name.IsEmpty()) return nullptr;
   const char* narrow = name.ToNarrow(-1);
   if (narrow == nullptr) return nullptr;
+  // Not reported: callers ask whether this system has the procedure at all.
   return GetProcAddress(module, narrow);
 }

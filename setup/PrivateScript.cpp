@@ -5,6 +5,7 @@
 
 #include <sddl.h>
 
+#include "setup/SystemErrors.h"
 #include "setup/SystemGuards.h"
 #include "text/Format.h"
 
@@ -23,6 +24,8 @@ int MakeOwnFolder(const WChar* parent, const WChar* prefix, WString& folder) {
   PSECURITY_DESCRIPTOR made = nullptr;
   if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kAdministratorsOnly, SDDL_REVISION_1,
                                                             &made, nullptr)) {
+    ReportLastError("ConvertStringSecurityDescriptorToSecurityDescriptorW",
+                    kAdministratorsOnly);
     return 0;
   }
   LocalGuard descriptor(made);
@@ -37,7 +40,10 @@ int MakeOwnFolder(const WChar* parent, const WChar* prefix, WString& folder) {
       return 0;
     }
     if (CreateDirectoryW(folder.WideAt(0), &attributes)) return 1;
-    if (GetLastError() != ERROR_ALREADY_EXISTS) break;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) {
+      ReportLastError("CreateDirectoryW", folder.WideAt(0));
+      break;
+    }
   }
   folder.AssignWide(WTEXT(""), 0);
   return 0;
@@ -55,21 +61,36 @@ HANDLE WriteAndPin(const WChar* path, const uint8_t* bytes, uint32_t count) {
     // CREATE_NEW: a file or link already at the name is never written through.
     HandleGuard file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) return nullptr;
+    if (file.get() == INVALID_HANDLE_VALUE) {
+      ReportLastError("CreateFileW", path);
+      return nullptr;
+    }
     DWORD done = 0;
-    if (!WriteFile(file.get(), bytes, count, &done, nullptr) || done != count) return nullptr;
-    if (!GetFileInformationByHandle(file.get(), &written)) return nullptr;
+    if (!WriteFile(file.get(), bytes, count, &done, nullptr)) {
+      ReportLastError("WriteFile", path);
+      return nullptr;
+    }
+    if (done != count) return nullptr;
+    if (!GetFileInformationByHandle(file.get(), &written)) {
+      ReportLastError("GetFileInformationByHandle", path);
+      return nullptr;
+    }
   }
   // A reader may refuse to share with a writer, so the command gets a file
   // held only for reading. The folder admits nobody else in between, and the
   // identity check shows it is still the file just written.
   HandleGuard pinned(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  if (pinned.get() == INVALID_HANDLE_VALUE) return nullptr;
-  BY_HANDLE_FILE_INFORMATION reopened = {};
-  if (!GetFileInformationByHandle(pinned.get(), &reopened) || !SameFile(written, reopened)) {
+  if (pinned.get() == INVALID_HANDLE_VALUE) {
+    ReportLastError("CreateFileW", path);
     return nullptr;
   }
+  BY_HANDLE_FILE_INFORMATION reopened = {};
+  if (!GetFileInformationByHandle(pinned.get(), &reopened)) {
+    ReportLastError("GetFileInformationByHandle", path);
+    return nullptr;
+  }
+  if (!SameFile(written, reopened)) return nullptr;
   return pinned.release();
 }
 
@@ -77,10 +98,10 @@ HANDLE WriteAndPin(const WChar* path, const uint8_t* bytes, uint32_t count) {
 void DeleteOrSchedule(const WString& path, bool isFolder) {
   if (path.IsEmpty()) return;
   const BOOL gone = isFolder ? RemoveDirectoryW(path.WideAt(0)) : DeleteFileW(path.WideAt(0));
-  const DWORD error = gone ? ERROR_SUCCESS : GetLastError();
-  if (!gone && error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
-    /* result ignored: nothing more can be done for a leftover in our own folder */
-    MoveFileExW(path.WideAt(0), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  if (gone || IsAlreadyGone(GetLastError())) return;
+  // Nothing more can be done for a leftover in our own folder than to say so.
+  if (!MoveFileExW(path.WideAt(0), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+    ReportLastError("MoveFileExW", path.WideAt(0));
   }
 }
 

@@ -27,5 +27,6 @@ int CreatePrivateScript(const WChar* parent, const WChar* prefix, const uint8_t*
                         uint32_t count, PrivateScript& script);
 
 // Lets go of the file, then deletes it and its folder (each at the next
-// restart when it cannot go now). Harmless on an empty script.
+// restart when it cannot go now; one already gone is done, IsAlreadyGone).
+// Harmless on an empty script.
 void RemovePrivateScript(PrivateScript& script);

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "setup/SystemErrors.h"
 #include "setup/SystemGuards.h"
 #include "text/Memory.h"
 
@@ -17,21 +18,28 @@ constexpr DWORD kMaxSecurityRecordBytes = 64 * 1024;
 void* ReadTokenRecord(HANDLE token, TOKEN_INFORMATION_CLASS kind) {
   DWORD size = 0;
   if (GetTokenInformation(token, kind, nullptr, 0, &size) ||
-      GetLastError() != ERROR_INSUFFICIENT_BUFFER || size == 0 ||
-      size > kMaxSecurityRecordBytes) {
+      GetLastError() != ERROR_INSUFFICIENT_BUFFER) {
+    ReportLastError("GetTokenInformation", nullptr);
     return nullptr;
   }
+  if (size == 0 || size > kMaxSecurityRecordBytes) return nullptr;
   BlockGuard record(TryAllocateBlock(size));
   if (record.get() == nullptr) return nullptr;
   DWORD written = 0;
-  if (!GetTokenInformation(token, kind, record.get(), size, &written)) return nullptr;
+  if (!GetTokenInformation(token, kind, record.get(), size, &written)) {
+    ReportLastError("GetTokenInformation", nullptr);
+    return nullptr;
+  }
   return record.release();
 }
 
 // 1 when `sid` is the token's user or a logon-session SID of its groups.
 int TokenNamesSid(PSID sid) {
   HandleGuard token;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.out())) return 0;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.out())) {
+    ReportLastError("OpenProcessToken", nullptr);
+    return 0;
+  }
   BlockGuard user(ReadTokenRecord(token.get(), TokenUser));
   if (user.get() != nullptr &&
       EqualSid(static_cast<TOKEN_USER*>(user.get())->User.Sid, sid)) {
@@ -57,20 +65,26 @@ int IsProcessAdministrator() {
   SidGuard administrators;
   if (!AllocateAndInitializeSid(&ntAuthority, 2, SECURITY_BUILTIN_DOMAIN_RID,
                                 DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0, administrators.out())) {
+    ReportLastError("AllocateAndInitializeSid", nullptr);
     return 0;
   }
   BOOL member = FALSE;
-  if (!CheckTokenMembership(nullptr, administrators.get(), &member)) member = FALSE;
+  if (!CheckTokenMembership(nullptr, administrators.get(), &member)) {
+    ReportLastError("CheckTokenMembership", nullptr);
+    member = FALSE;
+  }
   return member ? 1 : 0;
 }
 
 int EnableShutdownPrivilege() {
   HandleGuard token;
   if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.out())) {
+    ReportLastError("OpenProcessToken", nullptr);
     return 0;
   }
   TOKEN_PRIVILEGES privileges = {};
   if (!LookupPrivilegeValueW(nullptr, L"SeShutdownPrivilege", &privileges.Privileges[0].Luid)) {
+    ReportLastError("LookupPrivilegeValueW", WTEXT("SeShutdownPrivilege"));
     return 0;
   }
   privileges.PrivilegeCount = 1;
@@ -80,7 +94,9 @@ int EnableShutdownPrivilege() {
   SetLastError(ERROR_SUCCESS);
   const BOOL adjusted =
       AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr);
-  return (adjusted && GetLastError() == ERROR_SUCCESS) ? 1 : 0;
+  if (adjusted && GetLastError() == ERROR_SUCCESS) return 1;
+  ReportLastError("AdjustTokenPrivileges", WTEXT("SeShutdownPrivilege"));
+  return 0;
 }
 
 DesktopUser ThreadDesktopUser() {
@@ -88,7 +104,10 @@ DesktopUser ThreadDesktopUser() {
   // thread's desktop always lies on the process's window station: asking that
   // gives the same SID without GetCurrentThreadId. The handle is the system's.
   HWINSTA station = GetProcessWindowStation();
-  if (station == nullptr) return kDesktopUserUnknown;
+  if (station == nullptr) {
+    ReportLastError("GetProcessWindowStation", nullptr);
+    return kDesktopUserUnknown;
+  }
   DWORD size = 0;
   // A window station with no user answers success and size 0; Wine does not serve
   // the query (ERROR_INVALID_PARAMETER).
@@ -101,9 +120,10 @@ DesktopUser ThreadDesktopUser() {
   BlockGuard sid(TryAllocateBlock(size));
   if (sid.get() == nullptr) return kDesktopUserOther;
   DWORD written = 0;
-  if (!GetUserObjectInformationW(station, UOI_USER_SID, sid.get(), size, &written) ||
-      !IsValidSid(sid.get()) || GetLengthSid(sid.get()) > size) {
+  if (!GetUserObjectInformationW(station, UOI_USER_SID, sid.get(), size, &written)) {
+    ReportLastError("GetUserObjectInformationW", nullptr);
     return kDesktopUserOther;
   }
+  if (!IsValidSid(sid.get()) || GetLengthSid(sid.get()) > size) return kDesktopUserOther;
   return TokenNamesSid(sid.get()) ? kDesktopUserOurs : kDesktopUserOther;
 }

@@ -10,6 +10,7 @@
 
 #include "setup/Libraries.h"
 #include "setup/ShellLibraries.h"
+#include "setup/SystemErrors.h"
 #include "setup/SystemFolders.h"
 #include "setup/SystemGuards.h"
 #include "text/Memory.h"
@@ -61,7 +62,10 @@ int FindSystemAssociatedProgram(const WChar* association, WString& out) {
   // without elevation, and the program found here runs elevated.
   const HRESULT result = QueryAssociationString(ASSOCF_NOUSERSETTINGS, ASSOCSTR_EXECUTABLE,
                                                 association, nullptr, buffer, &count);
-  if (FAILED(result)) return 0;
+  if (FAILED(result)) {
+    ReportFailure("AssocQueryStringW", association, static_cast<DWORD>(result));
+    return 0;
+  }
   buffer[kAssociationChars - 1] = 0;
   // S_FALSE and friends with nothing written are not a program, and only a
   // program of the system's own is run.
@@ -86,6 +90,7 @@ int FindUserAssociatedProgram(const WChar* association, WString& out) {
   count = static_cast<DWORD>(out.Capacity());
   result = QueryAssociationString(0, ASSOCSTR_EXECUTABLE, association, nullptr, buffer, &count);
   if (FAILED(result)) {
+    ReportFailure("AssocQueryStringW", association, static_cast<DWORD>(result));
     out.AssignWide(WTEXT(""), 0);
     return 0;
   }
@@ -118,6 +123,7 @@ int RunCommandLine(const WString& command) {
   // and in quotes, so no search of the program's own folder takes place.
   if (!CreateProcessW(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, folder.WideAt(0),
                       &startup, &process)) {
+    ReportLastError("CreateProcessW", wide.WideAt(0));
     return 0;
   }
   HandleGuard processHandle(process.hProcess);
@@ -136,14 +142,19 @@ int GetProcessImagePath(DWORD processId, WString& out) {
                                                   "QueryFullProcessImageNameW")));
   if (query != nullptr) {
     HandleGuard process(OpenProcess(kQueryLimitedInformation, FALSE, processId));
-    if (process.get() == nullptr) return 0;
+    if (process.get() == nullptr) {
+      ReportLastError("OpenProcess", nullptr);
+      return 0;
+    }
     return ReadGrowingPath(out, [&](WChar* buffer, DWORD room, DWORD* length) {
       DWORD size = room;
       if (query(process.get(), 0, buffer, &size)) {
         *length = size;
         return 1;
       }
-      return GetLastError() == ERROR_INSUFFICIENT_BUFFER ? -1 : 0;
+      if (GetLastError() == ERROR_INSUFFICIENT_BUFFER) return -1;
+      ReportLastError("QueryFullProcessImageNameW", nullptr);
+      return 0;
     });
   }
   // Before Vista: psapi.dll, never imported (a static import may be looked for
@@ -154,11 +165,17 @@ int GetProcessImagePath(DWORD processId, WString& out) {
       reinterpret_cast<void (*)()>(GetProcAddress(psapi.get(), "GetModuleFileNameExW")));
   if (moduleName == nullptr) return 0;
   HandleGuard process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
-  if (process.get() == nullptr) return 0;
+  if (process.get() == nullptr) {
+    ReportLastError("OpenProcess", nullptr);
+    return 0;
+  }
   return ReadGrowingPath(out, [&](WChar* buffer, DWORD room, DWORD* length) {
     // A full buffer means a cut path (Windows XP does not even terminate it).
     const DWORD written = moduleName(process.get(), nullptr, buffer, room);
-    if (written == 0) return 0;
+    if (written == 0) {
+      ReportLastError("GetModuleFileNameExW", nullptr);
+      return 0;
+    }
     if (written >= room - 1) return -1;
     *length = written;
     return 1;

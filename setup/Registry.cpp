@@ -5,6 +5,7 @@
 
 #include <string.h>
 
+#include "setup/SystemErrors.h"
 #include "setup/SystemGuards.h"
 #include "text/Memory.h"
 
@@ -27,7 +28,21 @@ bool IsLinkOrUnreadable(HKEY key) {
   DWORD size = 0;
   const LONG result = RegQueryValueExW(key, kLinkValueName, nullptr, &type, nullptr, &size);
   if (result == ERROR_FILE_NOT_FOUND) return false;
+  if (result != ERROR_SUCCESS) ReportFailure("RegQueryValueExW", kLinkValueName, result);
   return result != ERROR_SUCCESS || type == REG_LINK;
+}
+
+// A read that finds nothing is an answer the caller asked for (is it there?),
+// not a failure: only other errors are reported.
+void ReportReadFailure(const char* call, const WChar* name, LONG result) {
+  if (result != ERROR_FILE_NOT_FOUND) ReportFailure(call, name, static_cast<DWORD>(result));
+}
+
+// 1 for ERROR_SUCCESS; any other result is reported against `name`.
+int Succeeded(const char* call, const WChar* name, LONG result) {
+  if (result == ERROR_SUCCESS) return 1;
+  ReportFailure(call, name, static_cast<DWORD>(result));
+  return 0;
 }
 
 }  // namespace
@@ -35,7 +50,11 @@ bool IsLinkOrUnreadable(HKEY key) {
 HKEY OpenRegistryKey(HKEY parent, const WChar* name, REGSAM access) {
   if (parent == nullptr || IsEmptyName(name)) return nullptr;
   HKEY key = nullptr;
-  if (RegOpenKeyExW(parent, name, 0, access, &key) != ERROR_SUCCESS) return nullptr;
+  const LONG result = RegOpenKeyExW(parent, name, 0, access, &key);
+  if (result != ERROR_SUCCESS) {
+    ReportReadFailure("RegOpenKeyExW", name, result);
+    return nullptr;
+  }
   return key;
 }
 
@@ -62,8 +81,10 @@ HKEY OpenRegistryKeyNoLink(HKEY parent, const WChar* name, REGSAM access) {
     const bool last = *rest == 0;
     HKEY next = nullptr;
     // Asking for the link value needs KEY_QUERY_VALUE on every component.
-    if (RegOpenKeyExW(current, component, REG_OPTION_OPEN_LINK,
-                      (last ? access : 0) | KEY_QUERY_VALUE, &next) != ERROR_SUCCESS) {
+    const LONG result = RegOpenKeyExW(current, component, REG_OPTION_OPEN_LINK,
+                                      (last ? access : 0) | KEY_QUERY_VALUE, &next);
+    if (result != ERROR_SUCCESS) {
+      ReportReadFailure("RegOpenKeyExW", component, result);
       return nullptr;
     }
     KeyGuard opened(next);
@@ -77,16 +98,14 @@ HKEY OpenRegistryKeyNoLink(HKEY parent, const WChar* name, REGSAM access) {
 HKEY CreateRegistryKey(HKEY parent, const WChar* name, REGSAM access) {
   if (parent == nullptr || IsEmptyName(name)) return nullptr;
   HKEY key = nullptr;
-  if (RegCreateKeyExW(parent, name, 0, nullptr, 0, access, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS) {
-    return nullptr;
-  }
-  return key;
+  const LONG result = RegCreateKeyExW(parent, name, 0, nullptr, 0, access, nullptr, &key, nullptr);
+  return Succeeded("RegCreateKeyExW", name, result) ? key : nullptr;
 }
 
 int WriteBinaryValue(HKEY key, const WChar* name, const uint8_t* bytes, uint32_t count) {
   if (key == nullptr || (bytes == nullptr && count != 0)) return 0;
-  return RegSetValueExW(key, name, 0, REG_BINARY, bytes, count) == ERROR_SUCCESS ? 1 : 0;
+  return Succeeded("RegSetValueExW", name,
+                   RegSetValueExW(key, name, 0, REG_BINARY, bytes, count));
 }
 
 uint8_t* ReadBinaryValue(HKEY key, const WChar* name, uint32_t& count) {
@@ -95,7 +114,10 @@ uint8_t* ReadBinaryValue(HKEY key, const WChar* name, uint32_t& count) {
   DWORD type = 0;
   DWORD size = 0;
   LONG result = RegQueryValueExW(key, name, nullptr, &type, nullptr, &size);
-  if (result != ERROR_SUCCESS && result != ERROR_MORE_DATA) return nullptr;
+  if (result != ERROR_SUCCESS && result != ERROR_MORE_DATA) {
+    ReportReadFailure("RegQueryValueExW", name, result);
+    return nullptr;
+  }
   if (size == 0 || type != REG_BINARY) return nullptr;
   // The size comes from the registry: a value too large to hold fails here.
   uint8_t* block = static_cast<uint8_t*>(TryAllocateBlock(size));
@@ -104,6 +126,7 @@ uint8_t* ReadBinaryValue(HKEY key, const WChar* name, uint32_t& count) {
   result = RegQueryValueExW(key, name, nullptr, &type, block, &readSize);
   // The value may have changed between the two queries.
   if (result != ERROR_SUCCESS || readSize != size || type != REG_BINARY) {
+    if (result != ERROR_SUCCESS) ReportFailure("RegQueryValueExW", name, result);
     FreeBlock(block);
     return nullptr;
   }
@@ -114,10 +137,9 @@ uint8_t* ReadBinaryValue(HKEY key, const WChar* name, uint32_t& count) {
 int WriteDwordValue(HKEY key, const WChar* name, uint32_t value) {
   if (key == nullptr) return 0;
   DWORD data = value;
-  return RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
-                        sizeof(data)) == ERROR_SUCCESS
-             ? 1
-             : 0;
+  return Succeeded("RegSetValueExW", name,
+                   RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                                  sizeof(data)));
 }
 
 int ReadDwordValue(HKEY key, const WChar* name, uint32_t& value) {
@@ -126,8 +148,10 @@ int ReadDwordValue(HKEY key, const WChar* name, uint32_t& value) {
   DWORD data = 0;
   DWORD size = sizeof(data);
   // A longer value answers ERROR_MORE_DATA and fails here, a shorter one below.
-  if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) !=
-      ERROR_SUCCESS) {
+  const LONG result =
+      RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
+  if (result != ERROR_SUCCESS) {
+    ReportReadFailure("RegQueryValueExW", name, result);
     return 0;
   }
   if (type != REG_DWORD || size != sizeof(data)) return 0;
@@ -142,10 +166,9 @@ int WriteTextValue(HKEY key, const WChar* name, WString& text, DWORD type) {
   // The terminator is stored with the text; the byte count must fit a DWORD.
   const uint64_t bytes = (static_cast<uint64_t>(text.Length()) + 1) * sizeof(WChar);
   if (bytes > kMaxTextValueBytes) return 0;
-  return RegSetValueExW(key, name, 0, type, reinterpret_cast<const BYTE*>(wide),
-                        static_cast<DWORD>(bytes)) == ERROR_SUCCESS
-             ? 1
-             : 0;
+  return Succeeded("RegSetValueExW", name,
+                   RegSetValueExW(key, name, 0, type, reinterpret_cast<const BYTE*>(wide),
+                                  static_cast<DWORD>(bytes)));
 }
 
 int ReadTextValue(HKEY key, const WChar* name, WString& out) {
@@ -153,7 +176,11 @@ int ReadTextValue(HKEY key, const WChar* name, WString& out) {
   out.AssignWide(WTEXT(""), 0);
   DWORD type = 0;
   DWORD size = 0;
-  if (RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return 0;
+  const LONG result = RegQueryValueExW(key, name, nullptr, &type, nullptr, &size);
+  if (result != ERROR_SUCCESS) {
+    ReportReadFailure("RegQueryValueExW", name, result);
+    return 0;
+  }
   if (type != REG_SZ) return 0;
   if (size == 0) return 1;
   if (size > kMaxTextValueBytes) return 0;
@@ -163,9 +190,10 @@ int ReadTextValue(HKEY key, const WChar* name, WString& out) {
   WChar* buffer = out.ReserveWide(static_cast<int32_t>(units));
   if (buffer == nullptr) return 0;
   DWORD readSize = units * sizeof(WChar);
-  if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &readSize) !=
-          ERROR_SUCCESS ||
-      type != REG_SZ || readSize > units * sizeof(WChar)) {
+  const LONG read =
+      RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &readSize);
+  if (read != ERROR_SUCCESS || type != REG_SZ || readSize > units * sizeof(WChar)) {
+    if (read != ERROR_SUCCESS) ReportFailure("RegQueryValueExW", name, read);
     out.AssignWide(WTEXT(""), 0);
     return 0;
   }
@@ -194,11 +222,15 @@ int TextValueEquals(HKEY key, const WChar* name, const WString& text) {
 
 int DeleteRegistryValue(HKEY key, const WChar* name) {
   if (key == nullptr || IsEmptyName(name)) return 0;
-  return RegDeleteValueW(key, name) == ERROR_SUCCESS ? 1 : 0;
+  const LONG result = RegDeleteValueW(key, name);
+  if (IsAlreadyGone(static_cast<DWORD>(result))) return 1;
+  return Succeeded("RegDeleteValueW", name, result);
 }
 
 int DeleteRegistrySubKey(HKEY key, const WChar* name) {
   // An empty name would name the key itself.
   if (key == nullptr || IsEmptyName(name)) return 0;
-  return RegDeleteKeyW(key, name) == ERROR_SUCCESS ? 1 : 0;
+  const LONG result = RegDeleteKeyW(key, name);
+  if (IsAlreadyGone(static_cast<DWORD>(result))) return 1;
+  return Succeeded("RegDeleteKeyW", name, result);
 }

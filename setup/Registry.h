@@ -10,7 +10,9 @@
 
 // Each returns a key or 1 on success, and null or 0 on a refused argument (a
 // null key, an empty name where one is needed) or a failed call. Keys are the
-// caller's to close (KeyGuard).
+// caller's to close (KeyGuard). A failed call is reported (ReportFailure: the
+// call, the key or value name, the LSTATUS), except a key or value that is not
+// there when it is opened or read: the caller is asking whether it exists.
 HKEY OpenRegistryKey(HKEY parent, const WChar* name, REGSAM access);
 HKEY CreateRegistryKey(HKEY parent, const WChar* name, REGSAM access);
 // OpenRegistryKey for a key whose path anyone who can write under `parent`
@@ -36,6 +38,8 @@ int ReadTextValue(HKEY key, const WChar* name, WString& out);
 // 1 when the value was read and equals `text` unit for unit (case counts).
 int TextValueEquals(HKEY key, const WChar* name, const WString& text);
 
+// Removals: 1 = deleted, or not there (IsAlreadyGone); 0 = a null key, an
+// empty name, or the deletion failed (access denied, say).
 int DeleteRegistryValue(HKEY key, const WChar* name);
 // Deletes sub-key `name` of `key` with its values, not while it has sub-keys.
 int DeleteRegistrySubKey(HKEY key, const WChar* name);

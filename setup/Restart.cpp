@@ -2,6 +2,8 @@
 // older call without one where it does not.
 #include "setup/Restart.h"
 
+#include "setup/SystemErrors.h"
+
 namespace {
 
 typedef BOOL(WINAPI* ShutdownWithReasonProc)(LPWSTR, LPWSTR, DWORD, BOOL, BOOL, DWORD);
@@ -19,8 +21,17 @@ int RequestRestart(HMODULE advapi, DWORD reason) {
   WCHAR noMessage[1] = {0};
   ShutdownWithReasonProc withReason =
       ProcOf<ShutdownWithReasonProc>(advapi, "InitiateSystemShutdownExW");
-  if (withReason != nullptr) return withReason(nullptr, noMessage, 0, FALSE, TRUE, reason) ? 1 : 0;
+  if (withReason != nullptr) {
+    if (withReason(nullptr, noMessage, 0, FALSE, TRUE, reason)) return 1;
+    ReportLastError("InitiateSystemShutdownExW", nullptr);
+    return 0;
+  }
   ShutdownProc plain = ProcOf<ShutdownProc>(advapi, "InitiateSystemShutdownW");
-  if (plain != nullptr) return plain(nullptr, noMessage, 0, FALSE, TRUE) ? 1 : 0;
+  if (plain != nullptr) {
+    if (plain(nullptr, noMessage, 0, FALSE, TRUE)) return 1;
+    ReportLastError("InitiateSystemShutdownW", nullptr);
+    return 0;
+  }
+  ReportLastError("GetProcAddress", WTEXT("InitiateSystemShutdownW"));
   return 0;
 }

@@ -9,6 +9,7 @@
 
 #include "setup/Files.h"
 #include "setup/ShellLibraries.h"
+#include "setup/SystemErrors.h"
 #include "setup/SystemGuards.h"
 
 namespace {
@@ -28,11 +29,17 @@ int CreateShortcut(const WChar* target, const WChar* linkFile, const WChar* desc
   if (target == nullptr || target[0] == 0 || linkFile == nullptr || linkFile[0] == 0) return 0;
   // COM is initialised for the thread by the entry point.
   ComGuard<IShellLinkW> link;
-  if (FAILED(CreateInProcessObject(kShellLinkClass, kShellLinkWInterface, link.out()))) {
+  HRESULT result = CreateInProcessObject(kShellLinkClass, kShellLinkWInterface, link.out());
+  if (FAILED(result)) {
+    ReportFailure("CoCreateInstance", linkFile, static_cast<DWORD>(result));
     return 0;
   }
   // A link without its target would be saved pointing nowhere.
-  if (FAILED(link->SetPath(target))) return 0;
+  result = link->SetPath(target);
+  if (FAILED(result)) {
+    ReportFailure("IShellLinkW::SetPath", target, static_cast<DWORD>(result));
+    return 0;
+  }
   if (description != nullptr) {
     /* result ignored: a missing description leaves a working link */
     link->SetDescription(description);
@@ -42,9 +49,16 @@ int CreateShortcut(const WChar* target, const WChar* linkFile, const WChar* desc
     link->SetIconLocation(iconPath, iconIndex);
   }
   ComGuard<IPersistFile> file;
-  if (FAILED(link->QueryInterface(kPersistFileInterface, file.out()))) return 0;
+  result = link->QueryInterface(kPersistFileInterface, file.out());
+  if (FAILED(result)) {
+    ReportFailure("QueryInterface", linkFile, static_cast<DWORD>(result));
+    return 0;
+  }
   // The save writes by name: never through a link or a second name placed there.
   if (!IsPlainFileOrFree(linkFile)) return 0;
   // The callers record the link as placed: a link that was not written is a failure.
-  return SUCCEEDED(file->Save(linkFile, TRUE)) ? 1 : 0;
+  result = file->Save(linkFile, TRUE);
+  if (SUCCEEDED(result)) return 1;
+  ReportFailure("IPersistFile::Save", linkFile, static_cast<DWORD>(result));
+  return 0;
 }

@@ -8,6 +8,6 @@
 // COM must be initialised for the thread. 1 = the link file was saved;
 // 0 = an empty target or link path, no link object, the target refused, a
 // reparse point, folder or hard link at `linkFile` (IsPlainFileOrFree), or the
-// save failed.
+// save failed (each failed call reported with its HRESULT).
 int CreateShortcut(const WChar* target, const WChar* linkFile, const WChar* description,
                    const WChar* iconPath, int iconIndex);

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "setup/SystemErrors.h"
+
 namespace {
 
 typedef UINT(WINAPI* FolderQuery)(LPWSTR, UINT);
@@ -16,11 +18,16 @@ constexpr UINT kWow64FolderChars = 2308;
 
 // `buffer` holds `size` + 1 characters. A result of `size` or more is the room
 // the folder would need: refused.
-int QueryFolderInto(FolderQuery query, WChar* buffer, UINT size, WString& out) {
+int QueryFolderInto(FolderQuery query, const char* call, WChar* buffer, UINT size,
+                    WString& out) {
   out.AssignWide(WTEXT(""), 0);
   if (query == nullptr) return 0;
   const UINT length = query(buffer, size);
-  if (length == 0 || length >= size) return 0;
+  if (length == 0 || length >= size) {
+    ReportFailure(call, nullptr,
+                  length == 0 ? GetLastError() : ERROR_BUFFER_OVERFLOW);
+    return 0;
+  }
   buffer[length] = 0;
   if (!out.AssignWide(buffer, static_cast<int32_t>(length))) return 0;
   // "C:\" keeps its backslash; any other folder ends without one.
@@ -29,21 +36,25 @@ int QueryFolderInto(FolderQuery query, WChar* buffer, UINT size, WString& out) {
   return 1;
 }
 
-int QueryFolder(FolderQuery query, WString& out) {
+int QueryFolder(FolderQuery query, const char* call, WString& out) {
   WChar buffer[kFolderChars + 1] = {};
-  return QueryFolderInto(query, buffer, kFolderChars, out);
+  return QueryFolderInto(query, call, buffer, kFolderChars, out);
 }
 
 }  // namespace
 
-int GetSystemFolder(WString& out) { return QueryFolder(GetSystemDirectoryW, out); }
+int GetSystemFolder(WString& out) {
+  return QueryFolder(GetSystemDirectoryW, "GetSystemDirectoryW", out);
+}
 
-int GetWindowsFolder(WString& out) { return QueryFolder(GetSystemWindowsDirectoryW, out); }
+int GetWindowsFolder(WString& out) {
+  return QueryFolder(GetSystemWindowsDirectoryW, "GetSystemWindowsDirectoryW", out);
+}
 
 int GetWow64SystemFolder(FARPROC query, WString& out) {
   WChar buffer[kWow64FolderChars + 1] = {};
-  return QueryFolderInto(reinterpret_cast<FolderQuery>(reinterpret_cast<void (*)()>(query)), buffer,
-                         kWow64FolderChars, out);
+  return QueryFolderInto(reinterpret_cast<FolderQuery>(reinterpret_cast<void (*)()>(query)),
+                         "GetSystemWow64DirectoryW", buffer, kWow64FolderChars, out);
 }
 
 int IsInSystemFolder(const WChar* path) {

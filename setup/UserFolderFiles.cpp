@@ -4,6 +4,7 @@
 #include "setup/Files.h"
 
 #include "setup/Libraries.h"
+#include "setup/SystemErrors.h"
 #include "setup/SystemGuards.h"
 #include "text/TextPrimitives.h"
 
@@ -31,21 +32,32 @@ typedef BOOL(WINAPI* ProfileDirectoryProc)(HANDLE, LPWSTR, LPDWORD);
 DWORD FullPath(const WChar* path, WChar* buffer) {
   WChar* name = nullptr;
   const DWORD length = GetFullPathNameW(path, kFullPathChars, buffer, &name);
+  if (length == 0) ReportLastError("GetFullPathNameW", path);
   return length == 0 || length >= kFullPathChars ? 0 : length;
 }
 
 // The folder at `path`, opened without following a reparse point; read is the
 // only sharing, so while it is held nobody renames, deletes or re-points it.
-// Null for anything but a plain folder.
-HANDLE OpenPlainFolder(const WChar* path) {
+// Null for anything but a plain folder; `missing` tells whether nothing was
+// at the name (nor at a folder on the way to it).
+HANDLE OpenPlainFolder(const WChar* path, bool& missing) {
+  missing = false;
   HandleGuard folder(CreateFileW(path, FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
                                  FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                  FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
                                  nullptr));
-  if (folder.get() == INVALID_HANDLE_VALUE) return nullptr;
+  if (folder.get() == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    missing = IsAlreadyGone(error) != 0;
+    if (!missing) ReportFailure("CreateFileW", path, error);
+    return nullptr;
+  }
   BY_HANDLE_FILE_INFORMATION info = {};
-  if (!GetFileInformationByHandle(folder.get(), &info) ||
-      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
+  if (!GetFileInformationByHandle(folder.get(), &info)) {
+    ReportLastError("GetFileInformationByHandle", path);
+    return nullptr;
+  }
+  if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
       (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
     return nullptr;
   }
@@ -55,7 +67,7 @@ HANDLE OpenPlainFolder(const WChar* path) {
 // Marks the file behind `file` (opened with DELETE) for deletion at its close.
 // NtSetInformationFile is the call Windows 2000 has for it (SetFileInformationByHandle
 // came with Vista).
-int DeleteThroughHandle(HANDLE file) {
+int DeleteThroughHandle(HANDLE file, const WChar* path) {
   ModuleGuard ntdll(LoadSystemLibrary(WTEXT("ntdll.dll")));
   if (ntdll.get() == nullptr) return 0;
   WString name;
@@ -66,10 +78,11 @@ int DeleteThroughHandle(HANDLE file) {
   if (setInformation == nullptr) return 0;
   IoStatus status = {};
   DispositionInformation disposition = {TRUE};
-  return setInformation(file, &status, &disposition, sizeof(disposition),
-                        kFileDispositionInformation) >= 0
-             ? 1
-             : 0;
+  const LONG result = setInformation(file, &status, &disposition, sizeof(disposition),
+                                     kFileDispositionInformation);
+  if (result >= 0) return 1;
+  ReportFailure("NtSetInformationFile", path, static_cast<DWORD>(result));
+  return 0;
 }
 
 }  // namespace
@@ -94,22 +107,32 @@ int RemoveFileInside(const WChar* root, const WChar* path) {
     if (full[at] != WTEXT('\\')) continue;
     if (depth == kMaxDepth) return 0;
     full[at] = 0;
-    *held[depth].out() = OpenPlainFolder(full);
+    bool missing = false;
+    *held[depth].out() = OpenPlainFolder(full, missing);
     full[at] = WTEXT('\\');
-    if (held[depth].get() == nullptr) return 0;
+    // A missing folder on the way holds no file: nothing is left to delete.
+    if (held[depth].get() == nullptr) return missing ? 1 : 0;
     ++depth;
   }
   if (full[length - 1] == WTEXT('\\')) return 0;
   HandleGuard file(CreateFileW(full, DELETE | FILE_READ_ATTRIBUTES,
                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  if (file.get() == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND ? 1 : 0;
-  BY_HANDLE_FILE_INFORMATION info = {};
-  if (!GetFileInformationByHandle(file.get(), &info) ||
-      (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
+  if (file.get() == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    if (IsAlreadyGone(error)) return 1;
+    ReportFailure("CreateFileW", full, error);
     return 0;
   }
-  return DeleteThroughHandle(file.get());
+  BY_HANDLE_FILE_INFORMATION info = {};
+  if (!GetFileInformationByHandle(file.get(), &info)) {
+    ReportLastError("GetFileInformationByHandle", full);
+    return 0;
+  }
+  if ((info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
+    return 0;
+  }
+  return DeleteThroughHandle(file.get(), full);
 }
 
 int RemoveFileBeside(const WChar* planned, const WChar* path) {
@@ -117,6 +140,7 @@ int RemoveFileBeside(const WChar* planned, const WChar* path) {
   WChar folder[kFullPathChars];
   WChar* name = nullptr;
   const DWORD length = GetFullPathNameW(planned, kFullPathChars, folder, &name);
+  if (length == 0) ReportLastError("GetFullPathNameW", planned);
   if (length == 0 || length >= kFullPathChars || name == nullptr || name == folder) return 0;
   name[0] = 0;
   return RemoveFileInside(folder, path);
@@ -125,7 +149,10 @@ int RemoveFileBeside(const WChar* planned, const WChar* path) {
 int GetUserProfileFolder(WString& out) {
   out.AssignWide(WTEXT(""), 0);
   HandleGuard token;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.out())) return 0;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.out())) {
+    ReportLastError("OpenProcessToken", nullptr);
+    return 0;
+  }
   ModuleGuard userenv(LoadSystemLibrary(WTEXT("userenv.dll")));
   if (userenv.get() == nullptr) return 0;
   WString name;
@@ -138,7 +165,10 @@ int GetUserProfileFolder(WString& out) {
   // user choose it.
   WChar buffer[kFullPathChars] = {};
   DWORD size = kFullPathChars - 1;
-  if (!profileDirectory(token.get(), buffer, &size)) return 0;
+  if (!profileDirectory(token.get(), buffer, &size)) {
+    ReportLastError("GetUserProfileDirectoryW", nullptr);
+    return 0;
+  }
   buffer[kFullPathChars - 1] = 0;
   return out.AssignWide(buffer, -1);
 }

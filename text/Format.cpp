@@ -113,7 +113,7 @@ int Convert(WString* target, const FormatSpec& spec, FormatArguments* arguments,
       return 1;
     }
     case 'T': case 't': case 'Y':
-      /* result ignored: these conversions only consume their argument */
+      // These conversions only consume their argument.
       arguments->NextInt32();
       return 0;
     default:

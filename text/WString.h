@@ -43,33 +43,74 @@ class WString {
   WChar* ReserveWide(int32_t n);
   char* ReserveNarrow(int32_t n);
 
-  // ---- Assignment (each first empties the text) ----------------------------
+  // ---- Assignment ----------------------------------------------------------
+  // Each first empties the text and takes the form its name gives. No result
+  // is ever 0 for want of memory: exhausted memory, or a text longer than
+  // 2^31 characters, ends the program (text/Memory.h). A null text or a
+  // length of 0 assigns the empty text (1); a negative length measures the
+  // text up to its terminator.
+  // Always 1: the units are copied as they are (no check of surrogates).
   int AssignWide(const WChar* text, int32_t len);
+  // Always 1: the bytes are copied as they are (no check of the UTF-8).
   int AssignNarrow(const char* text, int32_t len, int32_t codePage);
+  // 1 = decoded; 0 = malformed UTF-8, and the text is left empty (wide).
   int AssignNarrowAsWide(const char* text, int32_t len, int32_t codePage);
+  // 1 = a copy in `other`'s form (`other` == this: unchanged); 0 = null
+  // `other`, and the text is left empty.
   int Assign(const WString* other);
+  // 1 = `other` as wide text; 0 = null `other` or a narrow `other` that is
+  // malformed UTF-8: the text is left empty (wide). `other` == this converts in
+  // place, and on malformed UTF-8 leaves the text unchanged (ToWide).
   int AssignAsWide(const WString* other);
+  // 1 = `other` as UTF-8 (lone surrogates encoded one by one, never refused);
+  // 0 = null `other`, and the text is left empty (narrow).
   int AssignAsNarrow(const WString* other);
   // From a CountedText record (32-bit little-endian header, then characters).
+  // 1 = assigned, the characters copied as they are; 0 = null record, and the
+  // text is left empty.
   int AssignRecord(const void* record);
 
   // ---- Appending -----------------------------------------------------------
-  int AppendWide(const WChar* text, int32_t len);               // wide strings only
-  int AppendNarrow(const char* text, int32_t len, int32_t codePage);  // narrow only
-  int AppendWideText(const WChar* text, int32_t len);           // either form
-  int AppendNarrowText(const char* text, int32_t len, int32_t codePage);  // either form
+  // As above: never 0 for want of memory. A null text or a length of 0 appends
+  // nothing and gives 1, whatever the form (EnsureSuffix and the path
+  // components differ, below). Unless a function says otherwise, a 0 leaves the
+  // text exactly as it was.
+  // 0 = a narrow string.
+  int AppendWide(const WChar* text, int32_t len);
+  // 0 = a wide string.
+  int AppendNarrow(const char* text, int32_t len, int32_t codePage);
+  // Either form; never 0 (a narrow string gets the UTF-8 form).
+  int AppendWideText(const WChar* text, int32_t len);
+  // Either form; 0 = a wide string and malformed UTF-8.
+  int AppendNarrowText(const char* text, int32_t len, int32_t codePage);
+  // `other` converted to this string's form (it may be this string itself);
+  // 0 = null `other`, or malformed UTF-8 going into a wide string.
   int Append(const WString* other);
-  int AppendChar(WChar ch);  // wide only; leaves the terminator to the caller
+  // 0 = a narrow string. Wide only; leaves the terminator to the caller.
+  int AppendChar(WChar ch);
+  // `count` copies; ch 0 (whatever the count) or count 0 appends nothing (1).
+  // 0 = a negative count, or a unit of 0x80 or more for a narrow string.
   int AppendRepeated(WChar ch, int32_t count);
+  // As AppendRepeated for a byte; 0 also for a byte of 0x80 or more and a wide string.
   int AppendRepeatedByte(uint8_t b, int32_t count);
+  // CR LF in the string's form; always 1.
   int AppendNewline();
+  // Appends `text` unless the string already ends with it. 0 = an empty or
+  // null `text`, or (EnsureSuffixNarrow into a wide string) malformed UTF-8.
   int EnsureSuffix(const WChar* text, int32_t len);
   int EnsureSuffixNarrow(const char* text, int32_t len);
+  // One backslash, then `text` without one leading '\' or '/' ("C:" + "/x" =
+  // "C:\x"; an empty string gets "\x"; an empty `text` only the backslash).
+  // AppendPathComponent is always 1. The
+  // narrow form into a wide string gives 0 for malformed UTF-8 and then, unlike
+  // the rest, has already appended the backslash ("C:" becomes "C:\").
   int AppendPathComponent(const WChar* text, int32_t len);
   int AppendPathComponentNarrow(const char* text, int32_t len);
 
   // ---- Form conversion -----------------------------------------------------
-  // Null (and the string unchanged) when the UTF-8 text is malformed.
+  // The text in that form, converted in place. ToWide gives null (and leaves
+  // the string unchanged) when the UTF-8 text is malformed; ToNarrow never
+  // gives null (lone surrogates are encoded one by one).
   const WChar* ToWide(int32_t codePage);
   const char* ToNarrow(int32_t codePage);
   int ToUpper();

@@ -39,7 +39,7 @@ int FinishPage::onInitDialog() {
   }
   setControlText(IDC_FINISH_HEADING, heading.WideAt(0));
   setControlText(IDC_FINISH_RESULT, resultText.WideAt(0));
-  /* result ignored: returns the previous focus */ SetFocus(GetDlgItem(window, IDC_RESTART));
+  SetFocus(GetDlgItem(window, IDC_RESTART));
   /* result ignored: the wizard may be behind another window */ SetForegroundWindow(window);
   return 1;
 }

@@ -25,7 +25,7 @@ class WindowDcGuard {
 class PaintGuard {
  public:
   explicit PaintGuard(HWND window) : window(window), dc(BeginPaint(window, &paint)) {}
-  ~PaintGuard() { /* result ignored: always nonzero */ EndPaint(window, &paint); }
+  ~PaintGuard() { EndPaint(window, &paint); }
   PaintGuard(const PaintGuard&) = delete;
   PaintGuard& operator=(const PaintGuard&) = delete;
   HDC get() const { return dc; }
@@ -44,7 +44,7 @@ class SelectionGuard {
       : dc(dc), previous(dc != nullptr && object != nullptr ? SelectObject(dc, object) : nullptr) {}
   ~SelectionGuard() {
     if (previous != nullptr && previous != HGDI_ERROR) {
-      /* result ignored: the selected object is ours, nothing to free */ SelectObject(dc, previous);
+      SelectObject(dc, previous);  // the object it gives back is ours: nothing to free
     }
   }
   SelectionGuard(const SelectionGuard&) = delete;

@@ -80,8 +80,8 @@ int KeyAssignmentPage::onInitDialog() {
     const int32_t list = kAssignedKeys[i].first;
     HWND listWindow = GetDlgItem(window, list);
     setChecked(list - 100, 1);
-    /* result ignored: returns the previous state */ EnableWindow(listWindow, TRUE);
-    /* result ignored: always 0 */ SendMessageW(listWindow, CB_RESETCONTENT, 0, 0);
+    EnableWindow(listWindow, TRUE);
+    SendMessageW(listWindow, CB_RESETCONTENT, 0, 0);
     // Only the current code until the first drop-down: a code the table
     // lacks leaves the list empty.
     for (int32_t k = 1; kVirtualKeyItems[k].first != 0; ++k) {
@@ -94,7 +94,7 @@ int KeyAssignmentPage::onInitDialog() {
       /* result ignored: item 0 exists */ SendMessageW(listWindow, CB_SETCURSEL, 0, 0);
     }
   }
-  /* result ignored: returns the previous focus */ SetFocus(GetDlgItem(window, IDC_BACK));
+  SetFocus(GetDlgItem(window, IDC_BACK));
   /* result ignored: the wizard may be behind another window */ SetForegroundWindow(window);
   return 0;
 }

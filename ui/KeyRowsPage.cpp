@@ -87,7 +87,7 @@ void KeyRowsPage::rowToggled(int32_t box) {
   const int32_t row = rowOfList(list);
   if (key == 0 || row < 0) return;  // ids that are not boxes end here
   const int ticked = isChecked(box);
-  /* result ignored: returns the previous state */ EnableWindow(listWindow, ticked ? TRUE : FALSE);
+  EnableWindow(listWindow, ticked ? TRUE : FALSE);
   if (ticked) {
     uint32_t value = choices[row].value;
     if (value == 0) value = defaultFor(key);

@@ -32,7 +32,7 @@ int LicencePage::onInitDialog() {
   WString licence;
   // A licence that cannot be read leaves the box empty; the page still works.
   if (controller->licenceText(licence)) setControlText(IDC_LICENCE_TEXT, licence.WideAt(0));
-  /* result ignored: returns the previous focus */ SetFocus(GetDlgItem(window, IDC_ACCEPT));
+  SetFocus(GetDlgItem(window, IDC_ACCEPT));
   /* result ignored: the wizard may be behind another window */ SetForegroundWindow(window);
   return 1;
 }

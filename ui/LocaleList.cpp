@@ -65,7 +65,7 @@ void ForgetLocaleList() {
 
 int FillLocaleList(HWND list, uint16_t selected) {
   if (list == nullptr) return 0;
-  /* result ignored: always 0 */ SendMessageW(list, CB_RESETCONTENT, 0, 0);
+  SendMessageW(list, CB_RESETCONTENT, 0, 0);
   FreeNameBuffer();
   g_state.nameCapacity = kNameCapacity;
   g_state.nameBuffer = static_cast<WChar*>(AllocateBlock(sizeof(WChar) * kNameCapacity));

@@ -60,7 +60,7 @@ int MainWindow::onActivate() {
   if (focus == nullptr || !IsWindow(focus) || !IsChild(window, focus) || IsIconic(window)) {
     return 0;
   }
-  /* result ignored: returns the window that had the focus */ SetFocus(focus);
+  SetFocus(focus);
   result = 0;
   return 1;
 }
@@ -192,7 +192,7 @@ int MainWindow::createWindow(uint32_t titleId, DWORD style, int32_t width, int32
     /* result ignored: the window is not ours to keep */ DestroyWindow(created);
     return 0;
   }
-  /* result ignored: returns the previous visibility */ ShowWindow(window, SW_SHOW);
+  ShowWindow(window, SW_SHOW);
   return 1;
 }
 
@@ -233,6 +233,7 @@ void MainWindow::paintHeader(HDC dc) {
     /* result ignored: nothing to do about an unpainted line */
     DrawTextW(dc, header.WideAt(0), header.Length(), &line, DT_SINGLELINE);
   }
-  /* result ignored: the previous values are restored as read */ SetBkMode(dc, previousMode);
-  /* result ignored: see above */ SetTextColor(dc, previousColour);
+  // The previous values, restored as read.
+  SetBkMode(dc, previousMode);
+  SetTextColor(dc, previousColour);
 }

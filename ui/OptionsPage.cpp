@@ -62,8 +62,7 @@ int OptionsPage::onInitDialog() {
   showControls(kHiddenOptions, 0);
   // The hidden box's setting is cleared on every build.
   setChecked(IDC_KEEP_OPTIONS, controller->clearRecordedOption());
-  // An empty list leaves the rest of the page working.
-  /* result ignored: see above */
+  /* result ignored: an empty list leaves the rest of the page working */
   FillLocaleList(GetDlgItem(window, IDC_TARGET_LANGUAGE), controller->targetLanguageId());
   fillComboById(IDC_VARIANT, kVariantItems, controller->computeVariant());
   fillComboById(IDC_DECIMAL, kDecimalItems, controller->computeDecimalOption());
@@ -104,7 +103,7 @@ int OptionsPage::onInitDialog() {
   /* result ignored: a failed conversion shows what was formatted */
   Format(&label, pattern.WideAt(0), layoutName.WideAt(0));
   setControlText(IDC_TARGET_LABEL, label.WideAt(0));
-  /* result ignored: returns the previous focus */ SetFocus(GetDlgItem(window, IDC_INSTALL));
+  SetFocus(GetDlgItem(window, IDC_INSTALL));
   /* result ignored: the wizard may be behind another window */ SetForegroundWindow(window);
   return 0;
 }
@@ -159,9 +158,9 @@ int OptionsPage::onCommand() {
         if (SendMessageW(list, CB_GETCURSEL, 0, 0) == CB_ERR) return 0;
         const int32_t value = static_cast<int32_t>(comboSelectedData(controlId));
         if (controlId == IDC_VARIANT) {
-          /* result ignored: returns its argument */ controller->setVariant(value);
+          controller->setVariant(value);
         } else {
-          /* result ignored: returns its argument */ controller->setDecimalOption(value);
+          controller->setDecimalOption(value);
         }
         return 1;
       }

@@ -54,7 +54,6 @@ int WelcomePage::onInitDialog() {
 
 void WelcomePage::fillTexts() {
   const int face = installed();
-  /* result ignored: returns the previous focus */
   SetFocus(GetDlgItem(window, face ? IDC_LANGUAGE_SETTINGS : IDC_NEXT));
   WString pattern;
   WString layoutName;

@@ -110,7 +110,7 @@ int WindowBase::attachWindow(HWND handle) {
 
 void WindowBase::detachWindow() {
   if (window == nullptr) return;
-  /* result ignored: the window is being destroyed or already forgotten */
+  // The window is being destroyed or already forgotten.
   SetWindowLongPtrW(window, GWLP_USERDATA, 0);
   /* result ignored: only refreshes the window's cached data */
   SetWindowPos(window, nullptr, 0, 0, 0, 0, kRefreshOnly);
@@ -133,7 +133,7 @@ int WindowBase::createDialogPage(int32_t templateId, HWND parent) {
     /* result ignored: the dialog is not ours to keep */ DestroyWindow(created);
     return 0;
   }
-  /* result ignored: returns the previous visibility */ ShowWindow(window, SW_SHOW);
+  ShowWindow(window, SW_SHOW);
   return 1;
 }
 
@@ -177,7 +177,7 @@ LRESULT CALLBACK WindowBase::WindowProcedure(HWND handle, UINT message, WPARAM w
   if (message == WM_NCDESTROY) {
     // The last message: the binding goes first, and the handler may delete
     // the object, which nothing touches afterwards.
-    /* result ignored: the window is going */ SetWindowLongPtrW(handle, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(handle, GWLP_USERDATA, 0);  // the window is going
     object->takeMessage(message, wParam, lParam);
     object->onMessage();
     return 0;
@@ -198,7 +198,7 @@ INT_PTR CALLBACK WindowBase::DialogProcedure(HWND handle, UINT message, WPARAM w
   object->takeMessage(message, wParam, lParam);
   if (message == WM_NOTIFY) return FALSE;  // no page handles notifications
   if (message == WM_NCDESTROY) {
-    /* result ignored: the window is going */ SetWindowLongPtrW(handle, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(handle, GWLP_USERDATA, 0);  // the window is going
     object->onMessage();  // may delete the object
     return 0;
   }
@@ -211,7 +211,7 @@ INT_PTR CALLBACK WindowBase::DialogProcedure(HWND handle, UINT message, WPARAM w
   }
   if (!handled) return FALSE;
   if (message == WM_COMMAND) {
-    /* result ignored: the dialog reads it back at once */
+    // The dialog reads it back at once.
     SetWindowLongPtrW(handle, DWLP_MSGRESULT, object->result);
     return FALSE;
   }

@@ -25,7 +25,7 @@ HWND WindowBase::control(int32_t id) const {
 int WindowBase::enableControl(int32_t id, int on) {
   HWND item = control(id);
   if (item == nullptr) return 0;
-  /* result ignored: returns the previous state */ EnableWindow(item, on ? TRUE : FALSE);
+  EnableWindow(item, on ? TRUE : FALSE);
   return 1;
 }
 
@@ -38,7 +38,7 @@ int WindowBase::enableControls(const IdList* ids, int on) {
 int WindowBase::showControl(int32_t id, int on) {
   HWND item = control(id);
   if (item == nullptr) return 0;
-  /* result ignored: returns the previous visibility */ ShowWindow(item, on ? SW_SHOW : SW_HIDE);
+  ShowWindow(item, on ? SW_SHOW : SW_HIDE);
   return 1;
 }
 
@@ -80,7 +80,7 @@ int WindowBase::isChecked(int32_t id) {
 int WindowBase::setChecked(int32_t id, int on) {
   HWND item = control(id);
   if (item == nullptr) return 0;
-  /* result ignored: always 0 */ SendMessageW(item, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+  SendMessageW(item, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
   return 1;
 }
 
@@ -94,10 +94,9 @@ uint32_t WindowBase::comboSelectedData(int32_t id) {
 
 int WindowBase::fillCombo(HWND combo, const IdPair* items, int32_t selectValue) {
   if (combo == nullptr || items == nullptr) return 0;
-  /* result ignored: always 0 */ SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+  SendMessageW(combo, CB_RESETCONTENT, 0, 0);
   const int32_t rows = CountPairs(items);
-  // Only a hint: a box that cannot reserve still adds items one by one.
-  /* result ignored: see above */
+  /* result ignored: only a hint; a box that cannot reserve still adds items one by one */
   SendMessageW(combo, CB_INITSTORAGE, static_cast<WPARAM>(rows > 0 ? rows - 1 : 0),
                kComboBytesPerItem * static_cast<WPARAM>(rows > 0 ? rows - 1 : 0));
   for (const IdPair* row = items; row->first != 0; ++row) {

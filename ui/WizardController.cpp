@@ -82,7 +82,6 @@ int WizardController::runWizard() {
         continue;
       }
     }
-    /* result ignored: tells only whether a character message was made */
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
@@ -194,7 +193,7 @@ void WizardController::disablePage() {
   HWND page = currentPage != nullptr ? currentPage->handle() : nullptr;
   if (page == nullptr) return;
   for (HWND child = GetWindow(page, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-    /* result ignored: returns the previous state */ EnableWindow(child, FALSE);
+    EnableWindow(child, FALSE);
   }
 }
 

@@ -61,9 +61,11 @@ class WizardController {
   // owned by the frame when there is one. Returns MessageBoxW's result.
   int showMessage(uint32_t id, uint32_t type);
   int showMessageText(const WChar* message, uint32_t type);
-  // Disables every control of the page shown (nothing when no page has a
-  // window). The install and uninstall sequences call it first; nothing
-  // enables the controls again, since a new page follows.
+  // Disables every child control of the page shown (nothing when no page has
+  // a window). runInstall calls it first, and the welcome page before it asks
+  // for the removal. Nothing enables the controls again: the finish page
+  // follows a success, the frame closes after a failed install, and a failed
+  // removal leaves the page disabled with the frame's own close box.
   void disablePage();
   // Called by a window object at its WM_NCDESTROY: deletes it and clears the
   // slot (and the current page) that held it. Objects it does not own are

@@ -58,114 +58,132 @@ int InstallerApp::writeTextFile(const WChar* path) {
   return WriteNarrowText(file.get(), text);
 }
 
+const WChar* InstallerApp::plannedPath(int32_t item) const {
+  return paths[PlannedSlot(item)].WideAt(0);
+}
+
 int InstallerApp::placeDocuments() {
+  if (!ensureProductFolders()) return 0;
+  // The old setup copy and its link go first; both are made again last.
+  DeleteStored(paths[kSetupCopyItem]);
+  DeleteStored(paths[kSetupCopyLinkItem]);
+  return placeGuide() && placeChart() && placeReadMe() && placeWebLinks() && placeSetupCopy();
+}
+
+int InstallerApp::ensureProductFolders() {
   const int32_t folders[] = {kProgramParentSlot, kProgramFolderSlot, kMenuParentSlot,
                              kMenuFolderSlot};
   for (int32_t slot : folders) {
     if (!EnsureFolder(paths[slot].WideAt(0))) return 0;
   }
-  auto stored = [this](int32_t item) -> WString& { return paths[item]; };
-  auto planned = [this](int32_t item) -> const WChar* {
-    return paths[PlannedSlot(item)].WideAt(0);
-  };
-  WString readMeIcon, description;
-  loadText(kReadMeIconPathId, readMeIcon);
+  return 1;
+}
 
-  DeleteStored(stored(kSetupCopyItem));
-  DeleteStored(stored(kSetupCopyLinkItem));
-
-  // The guide: its old files go where this run names them differently; a
-  // desktop shortcut the user had is made again.
+int InstallerApp::placeGuide() {
+  // Its old files go where this run names them differently; a desktop
+  // shortcut the user had is made again.
   bool guideOnDesktop = placementOption != 0;
-  if (!stored(kGuideItem).IsEmpty() && recordedValueC != 0) --recordedValueC;
+  if (!paths[kGuideItem].IsEmpty() && recordedValueC != 0) --recordedValueC;
   const int32_t guideItems[] = {kGuideItem, kGuideMenuLinkItem, kGuideDesktopLinkItem};
   for (int32_t item : guideItems) {
-    WString& old = stored(item);
+    WString& old = paths[item];
     const WString& now = paths[PlannedSlot(item)];
     if (old.IsEmpty() || old.CompareWide(now.WideAt(0), now.Length()) == 0) continue;
     DeleteStored(old, item == kGuideDesktopLinkItem ? &now : nullptr);
     if (item == kGuideDesktopLinkItem) guideOnDesktop = true;
   }
+  WString description;
   loadText(kGuideDescriptionId, description);
-  const PayloadStore& store = kPayloadStore;
-  if (!extractToFile(planned(kGuideItem), store.firstDocument.bytes, store.firstDocument.length) ||
-      !CreateShortcut(planned(kGuideItem), planned(kGuideMenuLinkItem), description.WideAt(0),
-                      nullptr, 0)) {
+  const WChar* guide = plannedPath(kGuideItem);
+  if (!extractToFile(guide, kPayloadStore.firstDocument.bytes, kPayloadStore.firstDocument.length) ||
+      !CreateShortcut(guide, plannedPath(kGuideMenuLinkItem), description.WideAt(0), nullptr, 0)) {
     return 0;
   }
   if (guideOnDesktop) {
-    if (!CreateShortcut(planned(kGuideItem), planned(kGuideDesktopLinkItem), description.WideAt(0),
-                        nullptr, 0)) {
+    if (!CreateShortcut(guide, plannedPath(kGuideDesktopLinkItem), description.WideAt(0), nullptr,
+                        0)) {
       return 0;
     }
     placementResultB = 1;
   }
   ++recordedValueC;
+  return 1;
+}
 
-  // The chart, until it is recorded at this level.
-  if (recordedValueA < kRecordedLevel) {
-    DeleteStored(stored(kChartItem));
-    DeleteStored(stored(kChartMenuLinkItem));
-    DeleteStored(stored(kChartDesktopLinkItem), &paths[PlannedSlot(kChartDesktopLinkItem)]);
-    loadText(kChartDescriptionId, description);
-    if (!extractToFile(planned(kChartItem), store.secondDocument.bytes,
-                       store.secondDocument.length) ||
-        !CreateShortcut(planned(kChartItem), planned(kChartMenuLinkItem), description.WideAt(0),
-                        nullptr, 0)) {
+int InstallerApp::placeChart() {
+  if (recordedValueA >= kRecordedLevel) return 1;
+  DeleteStored(paths[kChartItem]);
+  DeleteStored(paths[kChartMenuLinkItem]);
+  DeleteStored(paths[kChartDesktopLinkItem], &paths[PlannedSlot(kChartDesktopLinkItem)]);
+  WString description;
+  loadText(kChartDescriptionId, description);
+  const WChar* chart = plannedPath(kChartItem);
+  if (!extractToFile(chart, kPayloadStore.secondDocument.bytes,
+                     kPayloadStore.secondDocument.length) ||
+      !CreateShortcut(chart, plannedPath(kChartMenuLinkItem), description.WideAt(0), nullptr, 0)) {
+    return 0;
+  }
+  if (placementOption) {
+    if (!CreateShortcut(chart, plannedPath(kChartDesktopLinkItem), description.WideAt(0), nullptr,
+                        0)) {
       return 0;
     }
-    if (placementOption) {
-      if (!CreateShortcut(planned(kChartItem), planned(kChartDesktopLinkItem),
-                          description.WideAt(0), nullptr, 0)) {
-        return 0;
-      }
-      placementResultC = 1;
-    }
+    placementResultC = 1;
   }
+  return 1;
+}
 
-  // The read-me, once.
+int InstallerApp::placeReadMe() {
+  WString readMeIcon, description;
+  loadText(kReadMeIconPathId, readMeIcon);
   loadText(kReadMeDescriptionId, description);
-  if (stored(kReadMeMenuLinkItem).IsEmpty()) {
-    if (!writeTextFile(planned(kReadMeItem)) ||
-        !CreateShortcut(planned(kReadMeItem), planned(kReadMeMenuLinkItem), description.WideAt(0),
-                        readMeIcon.WideAt(0), 0)) {
+  if (paths[kReadMeMenuLinkItem].IsEmpty()) {
+    if (!writeTextFile(plannedPath(kReadMeItem)) ||
+        !CreateShortcut(plannedPath(kReadMeItem), plannedPath(kReadMeMenuLinkItem),
+                        description.WideAt(0), readMeIcon.WideAt(0), 0)) {
       return 0;
     }
   }
-  if (placementOption && stored(kReadMeDesktopLinkItem).IsEmpty()) {
-    const WString& recorded = stored(kReadMeItem);
-    const WChar* target = !recorded.IsEmpty() ? recorded.WideAt(0) : planned(kReadMeItem);
+  if (placementOption && paths[kReadMeDesktopLinkItem].IsEmpty()) {
+    // The desktop link points at the recorded read-me where there is one.
+    const WString& recorded = paths[kReadMeItem];
+    const WChar* target = !recorded.IsEmpty() ? recorded.WideAt(0) : plannedPath(kReadMeItem);
     if (target[0] != 0) {
-      if (!CreateShortcut(target, planned(kReadMeDesktopLinkItem), description.WideAt(0),
+      if (!CreateShortcut(target, plannedPath(kReadMeDesktopLinkItem), description.WideAt(0),
                           readMeIcon.WideAt(0), 0)) {
         return 0;
       }
       placementResultA = 1;
     }
   }
+  return 1;
+}
 
-  // The web links and their icon, once. They are recorded as made, so a link
-  // that could not be written fails the step rather than being recorded.
-  if (stored(kWebLinkMenuItem).IsEmpty()) {
-    WString format, iconName, content;
-    if (!loadText(kWebLinkContentFormatId, format) || !loadText(kWebLinkIconFileId, iconName) ||
-        !Format(&content, format.WideAt(0), paths[kProgramFolderSlot].WideAt(0),
-                iconName.WideAt(0))) {
-      return 0;
-    }
-    WString desktopContent;
-    if (!desktopContent.Assign(&content)) return 0;
-    if (!extractToFile(planned(kWebLinkIconItem), store.linkIcon.bytes, store.linkIcon.length) ||
-        !WriteTextToFile(paths[PlannedSlot(kWebLinkMenuItem)], content) ||
-        !WriteTextToFile(paths[PlannedSlot(kWebLinkDesktopItem)], desktopContent)) {
-      return 0;
-    }
+int InstallerApp::placeWebLinks() {
+  // They are recorded as made, so a link that could not be written fails the
+  // step rather than being recorded.
+  if (!paths[kWebLinkMenuItem].IsEmpty()) return 1;
+  WString format, iconName, content;
+  if (!loadText(kWebLinkContentFormatId, format) || !loadText(kWebLinkIconFileId, iconName) ||
+      !Format(&content, format.WideAt(0), paths[kProgramFolderSlot].WideAt(0),
+              iconName.WideAt(0))) {
+    return 0;
   }
+  WString desktopContent;
+  if (!desktopContent.Assign(&content)) return 0;
+  return extractToFile(plannedPath(kWebLinkIconItem), kPayloadStore.linkIcon.bytes,
+                       kPayloadStore.linkIcon.length) &&
+                 WriteTextToFile(paths[PlannedSlot(kWebLinkMenuItem)], content) &&
+                 WriteTextToFile(paths[PlannedSlot(kWebLinkDesktopItem)], desktopContent)
+             ? 1
+             : 0;
+}
 
-  // The setup copy, from the image this process holds, and its shortcut.
-  if (!copyOwnImage(planned(kSetupCopyItem))) return 0;
-  return CreateShortcut(planned(kSetupCopyItem), planned(kSetupCopyLinkItem),
-                        paths[kSetupLinkTextSlot].WideAt(0), planned(kSetupCopyItem), 0);
+int InstallerApp::placeSetupCopy() {
+  const WChar* copy = plannedPath(kSetupCopyItem);
+  if (!copyOwnImage(copy)) return 0;
+  return CreateShortcut(copy, plannedPath(kSetupCopyLinkItem), paths[kSetupLinkTextSlot].WideAt(0),
+                        copy, 0);
 }
 
 int InstallerApp::removeOldShortcuts() {

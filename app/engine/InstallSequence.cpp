@@ -10,7 +10,7 @@ int InstallerApp::runInstall() {
   if (updateOnly) return writeProductRecord() && placeLayoutFiles() ? 1 : 0;
 
   if (installedVersion == kLayoutEntryOnlyLevel) {
-    /* result ignored: always 1; what cannot go stays */ removeOldShortcuts();
+    removeOldShortcuts();  // always 1: what cannot go stays
   }
   if (!placeDocuments() || !placeLayoutFiles()) return 0;
   // A recorded installation of this level is not counted twice.

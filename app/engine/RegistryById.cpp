@@ -68,7 +68,7 @@ int InstallerApp::textEquals(HKEY key, uint32_t valueId, const WString& text) {
 
 void InstallerApp::deleteValue(HKEY key, uint32_t valueId) {
   if (!loadText(valueId, lookupBuffer)) return;
-  /* result ignored: callers delete what may already be gone */
+  /* result ignored: a value that cannot go stays, and the removal goes on */
   DeleteRegistryValue(key, lookupBuffer.WideAt(0));
 }
 

@@ -66,17 +66,19 @@ int InstallerApp::runUninstall() {
     removeInputLanguage();
   }
   // A running copy is deleted at the restart.
-  /* result ignored: see above */ RemoveFileText(paths[kSetupCopyItem]);
-  /* result ignored: see above */ RemoveFileText(paths[kSetupCopyLinkItem]);
-  // A folder that still holds anything stays.
+  /* result ignored: a copy that stays is left behind, nothing worse */
+  RemoveFileText(paths[kSetupCopyItem]);
+  /* result ignored: as the copy */ RemoveFileText(paths[kSetupCopyLinkItem]);
   const int32_t folders[] = {kProgramFolderSlot, kProgramParentSlot, kMenuFolderSlot,
                              kMenuParentSlot};
-  for (int32_t slot : folders) /* result ignored: see above */ RemoveFolderText(paths[slot]);
+  for (int32_t slot : folders) {
+    /* result ignored: a folder that still holds anything stays */ RemoveFolderText(paths[slot]);
+  }
 
   if (plan.removeLayout) {
-    /* result ignored: an entry already gone is fine */ unregisterLayoutEntry();
+    unregisterLayoutEntry();  // 0 only when the entry is already gone
   }
-  /* result ignored: without a record there is nothing more to remove */ removeProductRecord();
+  removeProductRecord();  // 0 only when there is no record left to remove
   uninstallDone = 1;
   return 1;
 }

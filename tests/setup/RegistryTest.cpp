@@ -215,7 +215,7 @@ TEST_F(Registry, SubKeysAreCreatedOpenedAndDeleted) {
   RegCloseKey(child);
   EXPECT_EQ(1, DeleteRegistrySubKey(key, L"Child"));
   EXPECT_EQ(nullptr, OpenRegistryKey(key, L"Child", KEY_READ));
-  EXPECT_EQ(0, DeleteRegistrySubKey(key, L"Child"));  // already gone
+  EXPECT_EQ(1, DeleteRegistrySubKey(key, L"Child"));  // already gone counts as done
 }
 
 // A link anywhere on the path is refused, as a user's link to a key the
@@ -261,7 +261,7 @@ TEST_F(Registry, DeleteValueRemovesTheValue) {
   EXPECT_EQ(1, DeleteRegistryValue(key, L"Number"));
   uint32_t value = 0;
   EXPECT_EQ(0, ReadDwordValue(key, L"Number", value));
-  EXPECT_EQ(0, DeleteRegistryValue(key, L"Number"));  // already gone
+  EXPECT_EQ(1, DeleteRegistryValue(key, L"Number"));  // already gone counts as done
   EXPECT_EQ(0, DeleteRegistryValue(key, L""));
   EXPECT_EQ(0, DeleteRegistryValue(nullptr, L"Number"));
 }

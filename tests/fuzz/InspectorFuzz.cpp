@@ -17,6 +17,7 @@
 #include "payload/Blowfish.h"
 #include "payload/PackedEntry.h"
 #include "payload/PayloadStore.h"
+#include "tests/fuzz/FuzzInput.h"
 #include "text/LittleEndian.h"
 #include "text/Memory.h"
 #include "tools/payload/Inspector.h"
@@ -25,20 +26,7 @@
 
 namespace {
 
-// Reads the input front to back; past the end everything reads as zero.
-struct Input {
-  const uint8_t* data;
-  size_t size;
-  uint32_t Byte() { return size > 0 ? (--size, *data++) : 0; }
-  uint32_t Word() { return Byte() | Byte() << 8 | Byte() << 16 | Byte() << 24; }
-  std::string Bytes(size_t n) {
-    n = n < size ? n : size;
-    std::string out(reinterpret_cast<const char*>(data), n);
-    data += n;
-    size -= n;
-    return out;
-  }
-};
+typedef FuzzInput Input;
 
 constexpr size_t kMostEntries = 4;
 

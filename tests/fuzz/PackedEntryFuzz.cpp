@@ -13,6 +13,7 @@
 
 #include "payload/Crc32.h"
 #include "payload/PackedEntry.h"
+#include "tests/fuzz/FuzzInput.h"
 #include "tests/payload/PayloadTestSupport.h"
 #include "text/LittleEndian.h"
 #include "text/WString.h"
@@ -34,13 +35,7 @@ enum Damage : uint32_t {
   kDamageCount
 };
 
-// Reads the input front to back; past the end everything reads as zero.
-struct Input {
-  const uint8_t* data;
-  size_t size;
-  uint32_t Byte() { return size > 0 ? (--size, *data++) : 0; }
-  uint32_t Word() { return Byte() | Byte() << 8 | Byte() << 16 | Byte() << 24; }
-};
+typedef FuzzInput Input;
 
 // Raw deflate of `plain` with the given level, window and memory level.
 bool Deflated(const std::string& plain, int level, int windowBits, int memLevel, std::string* out) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "payload/StringTable.h"
+#include "tests/fuzz/FuzzInput.h"
 #include "tests/payload/PayloadTestSupport.h"
 #include "text/LittleEndian.h"
 #include "text/Memory.h"
@@ -32,19 +33,7 @@ enum Damage : uint32_t {
   kDamageCount
 };
 
-struct Input {
-  const uint8_t* data;
-  size_t size;
-  uint32_t Byte() { return size > 0 ? (--size, *data++) : 0; }
-  uint32_t Word() { return Byte() | Byte() << 8 | Byte() << 16 | Byte() << 24; }
-  std::string Bytes(size_t n) {
-    n = n < size ? n : size;
-    std::string out(reinterpret_cast<const char*>(data), n);
-    data += n;
-    size -= n;
-    return out;
-  }
-};
+typedef FuzzInput Input;
 
 struct Record {
   uint32_t id;

@@ -55,8 +55,9 @@ class KeyBlock {
   int loadFromImage(const uint8_t* stored, int32_t length);
   // Deciphers the stored entry (`*length` bytes), checks its header and both
   // CRCs, and inflates it. On success returns the plain bytes (the caller frees
-  // them with FreeBlock; two zero bytes follow them), sets *length to the plain
-  // length and *tag (when tag is not null) to the entry's tag. On failure
+  // them with FreeBlock; a 16-bit zero follows an even length, a zero byte an
+  // odd one), sets *length to the plain length and *tag (when tag is not null)
+  // to the entry's tag. On failure
   // returns null and writes neither output: empty block, a stored length that
   // is 0, below the header or not a multiple of 8, a header that does not
   // match, a CRC mismatch, or data that does not inflate to the plain length

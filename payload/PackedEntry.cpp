@@ -48,7 +48,8 @@ uint8_t* InflateChecked(const uint8_t* entry, uint32_t storedLength, PackedHeade
     *failed = kEntryNotInflated;
     return nullptr;
   }
-  // Even length plus two: room for a 16-bit terminator after the data.
+  // Rounded down to even, plus two: a 16-bit terminator after an even length
+  // (the texts, UTF-16), a zero byte after an odd one.
   const uint64_t outputSize = (static_cast<uint64_t>(header->plainLength) / 2 + 1) * 2;
   uint8_t* output = outputSize > SIZE_MAX
                         ? nullptr

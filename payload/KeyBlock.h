@@ -57,10 +57,10 @@ class KeyBlock {
   // CRCs, and inflates it. On success returns the plain bytes (the caller frees
   // them with FreeBlock; a 16-bit zero follows an even length, a zero byte an
   // odd one), sets *length to the plain length and *tag (when tag is not null)
-  // to the entry's tag. On failure
-  // returns null and writes neither output: empty block, a stored length that
-  // is 0, below the header or not a multiple of 8, a header that does not
-  // match, a CRC mismatch, or data that does not inflate to the plain length
+  // to the entry's tag. On failure returns null and writes neither output:
+  // empty block, a stored length that is 0, below the header or not a multiple
+  // of 8, a header that does not match, a CRC mismatch, or data that does not
+  // inflate to the plain length
   // (a plain length the packed bytes cannot reach is refused before any
   // allocation). ExtractCheckedEntry also says which check failed.
   uint8_t* extractEntry(const uint8_t* stored, uint32_t* length, uint32_t* tag) const;

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <stdarg.h>
 #include <stdint.h>
 
 #include "app/AppBase.h"
@@ -219,6 +220,8 @@ class InstallerApp : public AppBase {
   // folder, waiting at most 1000 ms for it. 1 = started (ended or not); 0 =
   // format id 0, a failed lookup or format, or the process could not be started.
   int runCommand(uint32_t formatId, ...);
+  // runCommand, waiting at most `waitMs` for the command's process to end.
+  int runCommandWaiting(uint32_t waitMs, uint32_t formatId, ...);
   // Starts command `formatId` formatted with the system folder and `argument`:
   // the command names its program inside that folder, so neither a file
   // association nor any per-user value chooses what runs elevated.
@@ -330,6 +333,9 @@ class InstallerApp : public AppBase {
 
   // Deletes the wizard (if any) and clears the pointer.
   void destroyWizard();
+  // Command `formatId` formatted with `arguments` into `command`. 1 = done; 0 =
+  // format id 0, a failed lookup or a failed format.
+  int formatCommand(uint32_t formatId, va_list arguments, WString& command);
 
   // ---- The steps of placeDocuments, in its order; each 1 = done, 0 = failed
   // (what it made stays) --------------------------------------------------------

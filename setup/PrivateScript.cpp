@@ -5,6 +5,7 @@
 
 #include <sddl.h>
 
+#include "setup/Files.h"
 #include "setup/SystemErrors.h"
 #include "setup/SystemGuards.h"
 #include "text/Format.h"
@@ -126,6 +127,23 @@ int CreatePrivateScript(const WChar* parent, const WChar* prefix, const uint8_t*
     return 0;
   }
   return 1;
+}
+
+void KeepPrivateScriptUntilRestart(PrivateScript& script) {
+  if (script.file != nullptr) {
+    /* result ignored: the handle is gone either way */ CloseHandle(script.file);
+    script.file = nullptr;
+  }
+  // The file first: the system removes a folder only once it is empty. A
+  // refusal is reported, and the leftover is in our own folder.
+  if (!script.path.IsEmpty()) {
+    /* result ignored: reported */ ScheduleRemovalAtRestart(script.path.WideAt(0));
+  }
+  if (!script.folder.IsEmpty()) {
+    /* result ignored: reported */ ScheduleRemovalAtRestart(script.folder.WideAt(0));
+  }
+  script.path.AssignWide(WTEXT(""), 0);
+  script.folder.AssignWide(WTEXT(""), 0);
 }
 
 void RemovePrivateScript(PrivateScript& script) {

@@ -30,3 +30,10 @@ int CreatePrivateScript(const WChar* parent, const WChar* prefix, const uint8_t*
 // restart when it cannot go now; one already gone is done, IsAlreadyGone).
 // Harmless on an empty script.
 void RemovePrivateScript(PrivateScript& script);
+
+// Lets go of the file and has the system delete it, then its folder, when
+// Windows next starts: for a script a command may go on reading after its own
+// process has ended (the control panel may hand it to another process). Only
+// administrators and the system can change the folder meanwhile. Harmless on
+// an empty script.
+void KeepPrivateScriptUntilRestart(PrivateScript& script);

@@ -13,6 +13,8 @@
 #include "setup/SystemErrors.h"
 #include "setup/SystemFolders.h"
 #include "setup/SystemGuards.h"
+#include "text/DebugOutput.h"
+#include "text/Format.h"
 #include "text/Memory.h"
 
 namespace {
@@ -99,7 +101,9 @@ int FindUserAssociatedProgram(const WChar* association, WString& out) {
   return 1;
 }
 
-int RunCommandLine(const WString& command) {
+int RunCommandLine(const WString& command) { return RunCommandLineWaiting(command, kCommandWaitMs); }
+
+int RunCommandLineWaiting(const WString& command, DWORD waitMs) {
   WString wide;
   if (command.IsEmpty() || !wide.AssignAsWide(&command)) return 0;
   // CreateProcessW may write into the command line: give it a copy of its own.
@@ -128,8 +132,18 @@ int RunCommandLine(const WString& command) {
   }
   HandleGuard processHandle(process.hProcess);
   HandleGuard threadHandle(process.hThread);
-  /* result ignored: a command still running after the wait is left to finish */
-  WaitForSingleObject(process.hProcess, kCommandWaitMs);
+  DWORD exitCode = STILL_ACTIVE;
+  if (WaitForSingleObject(process.hProcess, waitMs) != WAIT_OBJECT_0 ||
+      !GetExitCodeProcess(process.hProcess, &exitCode)) {
+    exitCode = STILL_ACTIVE;  // left to finish on its own
+  }
+  WString said;
+  const WChar* const form = exitCode == STILL_ACTIVE ? WTEXT("setup: %s: still running after %u ms\n")
+                                                     : WTEXT("setup: %s: exit code %u\n");
+  if (Format(&said, form, wide.WideAt(0),
+             static_cast<unsigned>(exitCode == STILL_ACTIVE ? waitMs : exitCode))) {
+    SendDebugText(said.WideAt(0));
+  }
   return 1;
 }
 

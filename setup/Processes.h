@@ -18,8 +18,12 @@ int FindSystemAssociatedProgram(const WChar* association, WString& out);
 int FindUserAssociatedProgram(const WChar* association, WString& out);
 
 // Starts `command` (its program named by full path, in quotes) with the
-// system folder as its current folder, and waits at most a second for it.
-// 1 = started (ended or not); 0 = an empty command or no process started.
+// system folder as its current folder, and waits at most `waitMs` for its
+// process to end; the debugger output says what it returned (its exit code,
+// or that it was still running). 1 = started (ended or not); 0 = an empty
+// command or no process started.
+int RunCommandLineWaiting(const WString& command, DWORD waitMs);
+// RunCommandLineWaiting with the program's usual wait, a second.
 int RunCommandLine(const WString& command);
 
 // The full path of the image file process `processId` runs, any length:

@@ -19,6 +19,8 @@ namespace {
 // The command returns before the system has applied the script; the
 // program gives it this long before it goes on.
 constexpr uint32_t kScriptSettleMs = 500;
+// The longest the wizard (its controls disabled) waits for the command itself.
+constexpr uint32_t kScriptCommandWaitMs = 15000;
 // The debugger output shows at most this much of a script.
 constexpr int32_t kScriptDumpChars = 0xFFFF;
 
@@ -79,18 +81,26 @@ int InstallerApp::makeRemoveLanguageScript(WString& script) {
 
 namespace {
 
-// Writes `script` to a private script file, runs the input-language command
-// on it and removes the file. 1 = the command was started.
+// Writes `script` to a private script file and runs the input-language command
+// on it, waiting for the command's process to end. The control panel may hand
+// the file to another process or read it late: a script the command has seen
+// stays, with its folder, until the restart the sequence asks for. 1 = the
+// command was started.
 int RunLanguageScript(InstallerApp& app, WString& script, uint32_t settleMs) {
   PrivateScript file;
   if (!app.createScriptFile(kScriptPrefixId, script, file)) return 0;
   WString systemFolder;
   int started = 0;
   if (GetSystemFolder(systemFolder)) {
-    started = app.runCommand(kScriptCommandId, systemFolder.WideAt(0), file.path.WideAt(0));
+    started = app.runCommandWaiting(kScriptCommandWaitMs, kScriptCommandId,
+                                    systemFolder.WideAt(0), file.path.WideAt(0));
     if (started && settleMs != 0) PauseMilliseconds(settleMs);
   }
-  RemovePrivateScript(file);
+  if (started) {
+    KeepPrivateScriptUntilRestart(file);
+  } else {
+    RemovePrivateScript(file);
+  }
   return started;
 }
 

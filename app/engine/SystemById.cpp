@@ -72,16 +72,28 @@ int InstallerApp::findAssociatedProgram(uint32_t associationId, WString& out) {
   return FindSystemAssociatedProgram(lookupBuffer.WideAt(0), out);
 }
 
-int InstallerApp::runCommand(uint32_t formatId, ...) {
+int InstallerApp::formatCommand(uint32_t formatId, va_list arguments, WString& command) {
   if (formatId == 0 || !loadText(formatId, lookupBuffer) || lookupBuffer.IsEmpty()) return 0;
-  WString command;
   command.AssignWide(WTEXT(""), 0);
+  return command.AppendFormatV(lookupBuffer.WideAt(0), arguments);
+}
+
+int InstallerApp::runCommand(uint32_t formatId, ...) {
+  WString command;
   va_list arguments;
   va_start(arguments, formatId);
-  const int formatted = command.AppendFormatV(lookupBuffer.WideAt(0), arguments);
+  const int formatted = formatCommand(formatId, arguments, command);
   va_end(arguments);
-  if (!formatted) return 0;
-  return RunCommandLine(command);
+  return formatted ? RunCommandLine(command) : 0;
+}
+
+int InstallerApp::runCommandWaiting(uint32_t waitMs, uint32_t formatId, ...) {
+  WString command;
+  va_list arguments;
+  va_start(arguments, formatId);
+  const int formatted = formatCommand(formatId, arguments, command);
+  va_end(arguments);
+  return formatted ? RunCommandLineWaiting(command, waitMs) : 0;
 }
 
 int InstallerApp::runSystemCommand(uint32_t formatId, const WChar* argument) {

@@ -1,11 +1,12 @@
 // The input-language scripts as the engine makes them for each Windows version,
 // the removal naming every language the user has the layout under (from a list
 // of loaded layouts this program supplies), and the command run on a script
-// file that is gone afterwards.
+// file that stays until the restart.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "setup/rules/WindowsVersions.h"
 #include "tests/app/support/InstallerAppProbe.h"
 #include "tests/engine/EngineFixture.h"
+#include "tests/state/StateTestSupport.h"
 #include "text/DebugOutput.h"
 #include "text/Memory.h"
 
@@ -84,23 +86,68 @@ TEST_F(EngineTest, RemovalNamesEveryLanguageTheLayoutIsLoadedUnder) {
   gLoadedLayouts.clear();
 }
 
-// The scripts run through the system's command; their private folder is gone
-// afterwards. Before Windows Vista nothing is added.
-TEST_F(EngineTest, ScriptsRunAndLeaveNoFileBehind) {
+// The scripts run through the system's command and stay, each in its private
+// folder, until the restart, which is to delete the file and then the folder.
+// Before Windows Vista nothing is added.
+TEST_F(EngineTest, ScriptsRunAndStayUntilTheRestart) {
   ASSERT_TRUE(ready);
+  NamedLock renameLock(L"KestrelTestsPendingRenames");
+  ASSERT_TRUE(renameLock.held());
+  const wchar_t kSession[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+  SavedValue renames(kSession, L"PendingFileRenameOperations");
+  ASSERT_TRUE(DeleteValue(kSession, L"PendingFileRenameOperations"));
   wchar_t windows[MAX_PATH + 1] = {};
   GetSystemWindowsDirectoryW(windows, MAX_PATH);
+  const std::wstring temp = std::wstring(windows) + L"\\Temp\\";
   wchar_t pattern[MAX_PATH + 32];
-  swprintf(pattern, MAX_PATH + 32, L"%ls\\Temp\\kst%x-*", windows,
+  swprintf(pattern, MAX_PATH + 32, L"%lskst%x-*", temp.c_str(),
            static_cast<unsigned>(GetCurrentProcessId()));
-  for (int32_t version : {51, 61}) {
+  // Earlier tests of this program may have left scripts of their own.
+  const auto scriptFolders = [&] {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW entry;
+    HANDLE search = FindFirstFileW(pattern, &entry);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &entry)) {
+      names.push_back(temp + entry.cFileName);
+    }
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    return names;
+  };
+  const std::vector<std::wstring> before = scriptFolders();
+  for (int32_t version : {kWindowsXp, kWindows7}) {
     InstallerAppProbe::versionCode(app) = version;
     EXPECT_EQ(1, app.addInputLanguage(0x0415, 1)) << version;
     EXPECT_EQ(1, app.removeInputLanguage()) << version;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(pattern, &found);
-    EXPECT_EQ(INVALID_HANDLE_VALUE, search) << found.cFileName;
+  }
+  // XP: the removal's script; 7: the add's and the removal's.
+  std::vector<std::wstring> folders;
+  for (const std::wstring& name : scriptFolders()) {
+    if (std::find(before.begin(), before.end(), name) == before.end()) folders.push_back(name);
+  }
+  EXPECT_EQ(3u, folders.size());
+  WIN32_FIND_DATAW found;
+  HANDLE search = INVALID_HANDLE_VALUE;
+
+  DWORD type = 0;
+  Bytes pending;
+  ASSERT_TRUE(GetValue(kSession, L"PendingFileRenameOperations", &type, &pending));
+  const std::wstring scheduled(reinterpret_cast<const wchar_t*>(pending.data()),
+                               pending.size() / 2);
+  for (const std::wstring& folder : folders) {
+    std::vector<std::wstring> files;
+    search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found)) {
+      if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) files.push_back(found.cFileName);
+    }
     if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    ASSERT_EQ(1u, files.size()) << folder;
+    const std::wstring file = folder + L"\\" + files[0];
+    const std::wstring both = std::wstring(L"\\??\\") + file + L'\0' + L'\0' + L"\\??\\" + folder +
+                              L'\0' + L'\0';
+    EXPECT_NE(std::wstring::npos, scheduled.find(both)) << folder;
+    // The restart's work, done here: the prefix is shared with the other tests.
+    EXPECT_TRUE(DeleteFileW(file.c_str()));
+    EXPECT_TRUE(RemoveDirectoryW(folder.c_str()));
   }
 }
 

@@ -2,7 +2,8 @@
    Every start leaves a record in C:\kestrel-capture: call-NNN.txt with the command
    line, and for a command that names a script (/f:"file"), the script's path, a copy
    of its bytes (call-NNN.script) and whether this process, another one than the
-   script's owner, could open the script for writing or for deleting while it ran.
+   script's owner, could open the script for writing or for deleting while it ran,
+   and whether the script was still there two seconds later.
    It ends at once and changes nothing else. */
 #include <windows.h>
 
@@ -34,6 +35,18 @@ static int CanOpen(const wchar_t* path, DWORD access) {
   if (h == INVALID_HANDLE_VALUE) return 0;
   CloseHandle(h);
   return 1;
+}
+
+/* How long to wait before looking for the script again: 2000 ms unless the
+   runner's environment says otherwise. */
+static DWORD HoldMilliseconds(void) {
+  wchar_t value[16];
+  DWORD length = GetEnvironmentVariableW(L"KESTREL_CAPTURE_HOLD_MS", value, 16);
+  DWORD ms = 0;
+  DWORD i;
+  if (length == 0 || length >= 16) return 2000;
+  for (i = 0; i < length && value[i] >= L'0' && value[i] <= L'9'; ++i) ms = ms * 10 + (value[i] - L'0');
+  return ms;
 }
 
 /* Copies the script's bytes to `copyPath`; 1 = copied. */
@@ -90,6 +103,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, wchar_t* arguments, 
     WriteLine(file, L"copied", CopyScript(script, copy) ? L"1" : L"0", 1);
     WriteLine(file, L"writable", CanOpen(script, GENERIC_WRITE) ? L"1" : L"0", 1);
     WriteLine(file, L"deletable", CanOpen(script, DELETE) ? L"1" : L"0", 1);
+    /* Longer than setup ever waited before it removed a script: the script must
+       outlive the command that reads it (KESTREL_CAPTURE_HOLD_MS: another wait). */
+    Sleep(HoldMilliseconds());
+    WriteLine(file, L"kept", GetFileAttributesW(script) != INVALID_FILE_ATTRIBUTES ? L"1" : L"0", 1);
   }
   CloseHandle(file);
   return 0;

@@ -124,12 +124,17 @@ def check_completion(checks, hives, env, lang, written):
     return list(want.values())
 
 
-def check_pending(checks, hives, env, libraries, deletions):
+def check_pending(checks, hives, env, libraries, deletions, scripts=()):
     """The renames and deletions waiting for the restart, in order: the libraries'
-    ("place" or "delete"), then the files in `deletions`."""
+    ("place" or "delete"), then the files in `deletions`; and, apart from those, each
+    script of `scripts` then its folder, in the order the scripts ran."""
     session = hives["system"].get("system\\currentcontrolset\\control\\session manager", {})
     pending = [p.replace("\\??\\", "").lower()
                for p in session.get("pendingfilerenameoperations", [])]
+    kept = [p.lower() for s in scripts for p in (s, s.rsplit("\\", 1)[0])]
+    checks.expect([p for p in pending if p in kept] == kept,
+                  "pending deletions of the scripts %s, expected %s" % (pending, kept))
+    pending = [p for p in pending if p not in kept]
     want = []
     for target, staging in env.libraries:
         if libraries == "place":
@@ -204,7 +209,8 @@ def read_calls(machine):
 
 def check_scripts(checks, machine, env, step, language, default):
     """The command ran once per script, with the exact script, which no one else could
-    change or delete meanwhile and which is gone with its folder afterwards."""
+    change or delete meanwhile and which outlives the command, with its folder, until
+    the restart. Returns the scripts' paths."""
     calls = read_calls(machine)
     want = [step.scripts] if step.scripts == "remove" or step.scripts and env.code >= 60 else []
     checks.expect(len(calls) == len(want), "the command ran %d times, expected %d: %s" %
@@ -218,9 +224,19 @@ def check_scripts(checks, machine, env, step, language, default):
                       "the %s script is %r, expected %r" % (kind, call["bytes"], text))
         checks.expect(call.get("writable") == "0" and call.get("deletable") == "0",
                       "another process could open the script for writing or deleting")
+        checks.expect(call.get("kept") == "1", "the script %s was gone while the command ran"
+                      % script)
+        checks.expect(script and os.path.exists(machine.host(script)),
+                      "the script %s is gone before the restart" % script)
+    return [call.get("script", "") for call in calls]
+
+
+def check_scripts_gone(checks, machine, scripts):
+    """After the restart no script of the step is left, nor its folder."""
+    for script in scripts:
         host = machine.host(script)
-        gone = script and not os.path.exists(host) and not os.path.exists(os.path.dirname(host))
-        checks.expect(gone, "the script %s or its folder is left behind" % script)
+        gone = not os.path.exists(host) and not os.path.exists(os.path.dirname(host))
+        checks.expect(gone, "the script %s or its folder is left after the restart" % script)
 
 
 def checker(machine, env, bits, lines):

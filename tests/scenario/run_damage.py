@@ -43,6 +43,9 @@ ENTRY = "system\\currentcontrolset\\control\\keyboard layouts\\" + KLID
 KEYBOARD = "system\\currentcontrolset\\control\\keyboard layout"
 SESSION = "system\\currentcontrolset\\control\\session manager"
 TOGGLE = "keyboard layout\\toggle"
+# The private folder of an input-language script (text 47, the process id,
+# a counter) and its file: kept until the restart the sequence asks for.
+SCRIPT_FOLDER = re.compile(r"c:\\windows\\temp\\kst[0-9a-f]+-[0-9]+(\\|$)")
 # The record's path values (lower case) and the items they name.
 ITEMS = {v.lower(): i for v, i in {**PRODUCT_VALUES, **DOCUMENT_VALUES,
                                    **LAYOUT_VALUES}.items()}
@@ -120,6 +123,9 @@ class Campaign:
         layers = [os.path.join(args.tree, "scenario", "layer%d" % args.bits),
                   base_prefix(args.bits)]
         self.machine = Machine(args, args.name, layers)
+        # The campaign does not look at the scripts: the capture program need not
+        # wait to see whether its script outlives it.
+        self.machine.env["KESTREL_CAPTURE_HOLD_MS"] = "0"
         self.machine.set_version(args.version)
         self.root = self.env.software.lower() + "\\kestrel keyboards"
         self.run_once = self.env.software.lower() + "\\microsoft\\windows\\currentversion\\runonce"
@@ -154,10 +160,11 @@ class Campaign:
 
     def allowed_file(self, path):
         """A file the product may touch: in its folders, one of its own files elsewhere,
-        or one of its layout libraries (and staging files)."""
+        one of its layout libraries (and staging files), or an input-language script in
+        its private folder, which stays until the restart."""
         p = path.lower()
         folders = (self.env.program_parent.lower() + "\\", self.env.menu_parent.lower() + "\\")
-        return p.startswith(folders) or p in self.own_files
+        return p.startswith(folders) or p in self.own_files or SCRIPT_FOLDER.match(p) is not None
 
     def stands_for(self, name, path):
         """The file a path value of the record stands for, lower case: the one it names

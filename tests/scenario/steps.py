@@ -5,8 +5,8 @@ import os
 import re
 
 from expectations import (Checks, State, check_completion, check_files, check_pending,
-                          check_registry, check_scripts, check_unchanged, checker,
-                          expected_registry, layout_line, read_calls, read_libraries)
+                          check_registry, check_scripts, check_scripts_gone, check_unchanged,
+                          checker, expected_registry, layout_line, read_calls, read_libraries)
 from machine import Machine, base_prefix, read_bytes, unmanaged_windows, whole_machine, windows_path
 from product import DISPLAY_NAMES, KLID, Env
 
@@ -104,10 +104,10 @@ def run_steps(args, steps, lang, language, default, desktop):
             check_registry(checks, hives, expected_registry(env, st))
             at_restart = check_completion(checks, hives, env, lang, step.completion)
             in_use = [st.paths[i] for i in sorted(step.at_restart)]
-            check_pending(checks, hives, env, step.libraries, in_use)
+            scripts = check_scripts(checks, machine, env, step, language, default)
+            check_pending(checks, hives, env, step.libraries, in_use, scripts)
             placing = step.libraries == "place"
             files = check_files(checks, machine, env, st, step.made, files, placing)
-            check_scripts(checks, machine, env, step, language, default)
             staged = {t: read_bytes(machine.host(s)) for t, s in env.libraries if placing}
 
             # The restart: the libraries reach the system folders, RunOnce runs once.
@@ -115,6 +115,7 @@ def run_steps(args, steps, lang, language, default, desktop):
             machine.boot()
             ran = [c.get("command") for c in read_calls(machine)]
             checks.expect(ran == at_restart, "the restart ran %s, expected %s" % (ran, at_restart))
+            check_scripts_gone(checks, machine, scripts)
             for target, _ in env.libraries:
                 host = machine.host(target)
                 if step.libraries == "place":

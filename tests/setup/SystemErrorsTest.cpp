@@ -124,6 +124,12 @@ TEST_F(SystemErrors, FailedCallsNameTheCallTheArgumentAndTheError) {
   EXPECT_EQ(0, RunCommandLine(command));
   EXPECT_TRUE(Reported(L"setup: CreateProcessW " + line + L": error 2")) << gDebugger;
 
+  // What a command returned is said as well (the child ends with 2 without arguments).
+  const std::wstring child = L"\"" + TestProgramFolder() + KESTREL_SYSTEM_TEST_CHILD + L"\"";
+  ASSERT_EQ(1, command.AssignWide(child.c_str(), -1));
+  EXPECT_EQ(1, RunCommandLineWaiting(command, 15000));
+  EXPECT_TRUE(Reported(L"setup: " + child + L": exit code 2")) << gDebugger;
+
   const std::wstring failures = SetupLines();
   uint32_t value = 0;
   WString text;

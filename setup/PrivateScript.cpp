@@ -106,6 +106,13 @@ void DeleteOrSchedule(const WString& path, bool isFolder) {
   }
 }
 
+// Lets go of the handle that pins the file.
+void ReleaseScriptHandle(PrivateScript& script) {
+  if (script.file == nullptr) return;
+  /* result ignored: the handle is gone either way */ CloseHandle(script.file);
+  script.file = nullptr;
+}
+
 }  // namespace
 
 int CreatePrivateScript(const WChar* parent, const WChar* prefix, const uint8_t* bytes,
@@ -130,10 +137,7 @@ int CreatePrivateScript(const WChar* parent, const WChar* prefix, const uint8_t*
 }
 
 void KeepPrivateScriptUntilRestart(PrivateScript& script) {
-  if (script.file != nullptr) {
-    /* result ignored: the handle is gone either way */ CloseHandle(script.file);
-    script.file = nullptr;
-  }
+  ReleaseScriptHandle(script);
   // The file first: the system removes a folder only once it is empty. A
   // refusal is reported, and the leftover is in our own folder.
   if (!script.path.IsEmpty()) {
@@ -147,10 +151,7 @@ void KeepPrivateScriptUntilRestart(PrivateScript& script) {
 }
 
 void RemovePrivateScript(PrivateScript& script) {
-  if (script.file != nullptr) {
-    /* result ignored: the handle is gone either way */ CloseHandle(script.file);
-    script.file = nullptr;
-  }
+  ReleaseScriptHandle(script);
   // The file is removed only when this run made it (the path is set once made
   // or about to be made exclusively in our own folder).
   DeleteOrSchedule(script.path, false);

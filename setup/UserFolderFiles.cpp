@@ -70,11 +70,8 @@ HANDLE OpenPlainFolder(const WChar* path, bool& missing) {
 int DeleteThroughHandle(HANDLE file, const WChar* path) {
   ModuleGuard ntdll(LoadSystemLibrary(WTEXT("ntdll.dll")));
   if (ntdll.get() == nullptr) return 0;
-  WString name;
-  if (!name.AssignWide(WTEXT("NtSetInformationFile"), -1)) return 0;
-  SetInformationFileProc setInformation =
-      reinterpret_cast<SetInformationFileProc>(
-          reinterpret_cast<void (*)()>(FindProcedure(ntdll.get(), name)));
+  SetInformationFileProc setInformation = reinterpret_cast<SetInformationFileProc>(
+      reinterpret_cast<void (*)()>(GetProcAddress(ntdll.get(), "NtSetInformationFile")));
   if (setInformation == nullptr) return 0;
   IoStatus status = {};
   DispositionInformation disposition = {TRUE};
@@ -155,11 +152,8 @@ int GetUserProfileFolder(WString& out) {
   }
   ModuleGuard userenv(LoadSystemLibrary(WTEXT("userenv.dll")));
   if (userenv.get() == nullptr) return 0;
-  WString name;
-  if (!name.AssignWide(WTEXT("GetUserProfileDirectoryW"), -1)) return 0;
-  ProfileDirectoryProc profileDirectory =
-      reinterpret_cast<ProfileDirectoryProc>(
-      reinterpret_cast<void (*)()>(FindProcedure(userenv.get(), name)));
+  ProfileDirectoryProc profileDirectory = reinterpret_cast<ProfileDirectoryProc>(
+      reinterpret_cast<void (*)()>(GetProcAddress(userenv.get(), "GetUserProfileDirectoryW")));
   if (profileDirectory == nullptr) return 0;
   // The system's profile list names the folder; the environment would let the
   // user choose it.

@@ -27,6 +27,10 @@ target_link_libraries(bare_window PRIVATE kernel32 user32)
 
 # The tests run in copies of the scenario tests' provisioned prefix, which
 # cmake/ScenarioTests.cmake makes only with the win64 tree.
+if(KESTREL_WINE_MISSING)
+  kestrel_skipped_test(gui.wizard "${KESTREL_WINE_MISSING}")
+  return()
+endif()
 if(NOT KESTREL_WIN64_TREE)
   kestrel_skipped_test(gui.wizard "KESTREL_WIN64_TREE is not set; the GUI tests need the scenario prefixes")
   return()

@@ -28,6 +28,22 @@
 include_guard(GLOBAL)
 
 set(KESTREL_WINE_RUN "${CMAKE_SOURCE_DIR}/scripts/wine-run.sh")
+
+# Whether Wine starts on this machine at all: a kernel without 32-bit x86 support
+# refuses Wine's 32-bit loader, which every Windows test program needs. Without
+# it each test that runs a Windows program is registered as skipped, with the
+# reason, and the configure step says so.
+set(KESTREL_WINE_MISSING "")
+if(KESTREL_MINGW)
+  execute_process(COMMAND wine --version RESULT_VARIABLE _kestrel_wine_result
+                  OUTPUT_QUIET ERROR_VARIABLE _kestrel_wine_error)
+  if(NOT _kestrel_wine_result EQUAL 0)
+    string(STRIP "${_kestrel_wine_error}" _kestrel_wine_error)
+    set(KESTREL_WINE_MISSING
+        "Wine does not start on this machine (wine --version: ${_kestrel_wine_result}, ${_kestrel_wine_error}), so no Windows program runs here")
+    message(WARNING "Kestrel: ${KESTREL_WINE_MISSING}")
+  endif()
+endif()
 set(KESTREL_TEST_TIMEOUT 300 CACHE STRING "Default timeout of one test, in seconds")
 
 # The Windows matrix: the versions each prefix's test programs run as (Wine's
@@ -73,6 +89,10 @@ function(kestrel_wine_test)
   if(arg_VERSION)
     set(version_args --version ${arg_VERSION})
   endif()
+  if(KESTREL_WINE_MISSING)
+    kestrel_skipped_test(${arg_NAME} "${KESTREL_WINE_MISSING}")
+    return()
+  endif()
   _kestrel_wine_fixture(${arg_PREFIX})
   # wine-run.sh's own timeout ends the Windows program a little before ctest would.
   math(EXPR inner_timeout "${arg_TIMEOUT} - 5")
@@ -98,7 +118,9 @@ function(kestrel_portable_test)
     set(arg_TIMEOUT ${KESTREL_TEST_TIMEOUT})
   endif()
   _kestrel_test_program(${arg_NAME} "${arg_SOURCES}" "${arg_LIBRARIES}")
-  if(KESTREL_MINGW)
+  if(KESTREL_MINGW AND KESTREL_WINE_MISSING)
+    kestrel_skipped_test(${arg_NAME} "${KESTREL_WINE_MISSING}")
+  elseif(KESTREL_MINGW)
     _kestrel_wine_fixture(${KESTREL_WINE_BITS})
     # The target's CROSSCOMPILING_EMULATOR (wine-run.sh --prefix NN --) runs it.
     add_test(NAME ${arg_NAME} COMMAND ${arg_NAME})

@@ -4,6 +4,7 @@
 # is built here and is never part of setup.exe. It carries setup.exe's resources
 # for its wizard-without-rights, the GUI tests' seam for a user without the right.
 add_executable(engine_driver "${CMAKE_SOURCE_DIR}/tests/scenario/EngineDriver.cpp"
+  "${CMAKE_SOURCE_DIR}/tests/scenario/ChangeFaults.cpp"
   $<TARGET_OBJECTS:kestrel_resources>)
 kestrel_test_options(engine_driver)
 target_link_options(engine_driver PRIVATE -municode)
@@ -18,6 +19,10 @@ add_executable(control_capture WIN32 "${CMAKE_SOURCE_DIR}/tests/scenario/Control
 kestrel_test_options(control_capture)
 target_link_options(control_capture PRIVATE -municode)
 
+if(KESTREL_WINE_MISSING)
+  kestrel_skipped_test(scenario "${KESTREL_WINE_MISSING}")
+  return()
+endif()
 if(NOT KESTREL_WIN64_TREE)
   kestrel_skipped_test(scenario "KESTREL_WIN64_TREE is not set; the scenarios install the x64 images too")
   return()

@@ -7,6 +7,7 @@
 #include <sddl.h>
 #include <shlobj.h>
 
+#include "setup/MachineChanges.h"
 #include "setup/ShellLibraries.h"
 #include "setup/SystemErrors.h"
 #include "setup/SystemGuards.h"
@@ -51,10 +52,7 @@ int SetProductAccess(HANDLE handle, const WChar* path) {
     return 0;
   }
   if (owner == nullptr || !present || dacl == nullptr) return 0;
-  const DWORD result = SetSecurityInfo(handle, SE_FILE_OBJECT,
-                                       OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
-                                           PROTECTED_DACL_SECURITY_INFORMATION,
-                                       owner, nullptr, dacl, nullptr);
+  const DWORD result = SetFileOwnerAndAccess(handle, path, owner, dacl);
   if (result == ERROR_SUCCESS) return 1;
   ReportFailure("SetSecurityInfo", path, result);
   return 0;
@@ -68,16 +66,15 @@ HANDLE OpenOutputFile(const WChar* path, PSECURITY_DESCRIPTOR access) {
   if (IsEmptyPath(path)) return nullptr;
   SECURITY_ATTRIBUTES attributes = {sizeof(attributes), access, FALSE};
   for (int attempt = 0; attempt < 2; ++attempt) {
-    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, access != nullptr ? &attributes : nullptr,
-                              CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    HANDLE file = CreateNewFile(path, GENERIC_WRITE, access != nullptr ? &attributes : nullptr,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT);
     if (file != INVALID_HANDLE_VALUE) return file;
     const DWORD error = GetLastError();
     if (attempt != 0 || error != ERROR_FILE_EXISTS) {
       ReportFailure("CreateFileW", path, error);
       break;
     }
-    if (!DeleteFileW(path)) {
+    if (!DeleteFileByName(path)) {
       ReportLastError("DeleteFileW", path);
       break;
     }
@@ -120,7 +117,7 @@ int IsPlainFileOrFree(const WChar* path) {
 int WriteBytes(HANDLE file, const uint8_t* bytes, uint32_t count) {
   if (file == nullptr || file == INVALID_HANDLE_VALUE || bytes == nullptr || count == 0) return 0;
   DWORD written = 0;
-  if (!WriteFile(file, bytes, count, &written, nullptr)) {
+  if (!WriteFileBytes(file, bytes, count, &written, nullptr)) {
     ReportLastError("WriteFile", nullptr);
     return 0;
   }
@@ -165,9 +162,9 @@ int GetTempFolder(WString& out) {
 
 int RemoveFile(const WChar* path) {
   if (IsEmptyPath(path)) return 0;
-  if (DeleteFileW(path) || IsAlreadyGone(GetLastError())) return 1;
+  if (DeleteFileByName(path) || IsAlreadyGone(GetLastError())) return 1;
   // In use: never fought over, deleted when Windows next starts.
-  if (MoveFileExW(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return 1;
+  if (MoveFileWithFlags(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return 1;
   ReportLastError("MoveFileExW", path);
   return 0;
 }
@@ -182,7 +179,7 @@ int RemoveFileText(const WString& path) {
 int RemoveFolderText(const WString& path) {
   WString wide;
   if (path.IsEmpty() || !wide.AssignAsWide(&path)) return 0;
-  if (RemoveDirectoryW(wide.WideAt(0))) return 1;
+  if (RemoveFolder(wide.WideAt(0))) return 1;
   const DWORD error = GetLastError();
   if (IsAlreadyGone(error)) return 1;
   // A folder that still holds anything stays: what the caller expects.
@@ -196,7 +193,7 @@ int EnsureFolder(const WChar* path) {
     LocalGuard descriptor(ProductAccessDescriptor());
     if (descriptor.get() == nullptr) return 0;
     SECURITY_ATTRIBUTES attributes = {sizeof(attributes), descriptor.get(), FALSE};
-    if (CreateDirectoryW(path, &attributes)) return 1;
+    if (CreateFolder(path, &attributes)) return 1;
     if (GetLastError() != ERROR_ALREADY_EXISTS) {
       ReportLastError("CreateDirectoryW", path);
       return 0;
@@ -226,7 +223,7 @@ int EnsureFolder(const WChar* path) {
 
 int DeleteFileNow(const WChar* path) {
   if (IsEmptyPath(path)) return 0;
-  if (DeleteFileW(path)) return 1;
+  if (DeleteFileByName(path)) return 1;
   const DWORD error = GetLastError();
   if (IsAlreadyGone(error)) return 1;
   ReportFailure("DeleteFileW", path, error);
@@ -235,7 +232,7 @@ int DeleteFileNow(const WChar* path) {
 
 int ScheduleReplacementAtRestart(const WChar* staging, const WChar* target) {
   if (IsEmptyPath(staging) || IsEmptyPath(target)) return 0;
-  if (MoveFileExW(staging, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_DELAY_UNTIL_REBOOT)) {
+  if (MoveFileWithFlags(staging, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_DELAY_UNTIL_REBOOT)) {
     return 1;
   }
   ReportLastError("MoveFileExW", staging);
@@ -244,7 +241,7 @@ int ScheduleReplacementAtRestart(const WChar* staging, const WChar* target) {
 
 int ScheduleRemovalAtRestart(const WChar* path) {
   if (IsEmptyPath(path)) return 0;
-  if (MoveFileExW(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return 1;
+  if (MoveFileWithFlags(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return 1;
   const DWORD error = GetLastError();
   if (IsAlreadyGone(error)) return 1;
   ReportFailure("MoveFileExW", path, error);

@@ -5,6 +5,7 @@
 
 #include "setup/Files.h"
 #include "setup/ImageMatch.h"
+#include "setup/MachineChanges.h"
 #include "setup/SystemErrors.h"
 #include "setup/SystemGuards.h"
 #include "text/Memory.h"
@@ -79,7 +80,7 @@ int CopyOwnImage(HANDLE image, const WChar* target) {
     }
     if (read == 0) return 0;  // shorter than checked: it cannot be the image
     DWORD written = 0;
-    if (!WriteFile(copy.get(), chunk.get(), read, &written, nullptr)) {
+    if (!WriteFileBytes(copy.get(), chunk.get(), read, &written, target)) {
       ReportLastError("WriteFile", target);
       return 0;
     }

@@ -6,6 +6,7 @@
 #include <sddl.h>
 
 #include "setup/Files.h"
+#include "setup/MachineChanges.h"
 #include "setup/SystemErrors.h"
 #include "setup/SystemGuards.h"
 #include "text/Format.h"
@@ -40,7 +41,7 @@ int MakeOwnFolder(const WChar* parent, const WChar* prefix, WString& folder) {
     if (!folder.AssignWide(parent, -1) || !folder.AppendPathComponent(name.WideAt(0), name.Length())) {
       return 0;
     }
-    if (CreateDirectoryW(folder.WideAt(0), &attributes)) return 1;
+    if (CreateFolder(folder.WideAt(0), &attributes)) return 1;
     if (GetLastError() != ERROR_ALREADY_EXISTS) {
       ReportLastError("CreateDirectoryW", folder.WideAt(0));
       break;
@@ -60,14 +61,13 @@ HANDLE WriteAndPin(const WChar* path, const uint8_t* bytes, uint32_t count) {
   BY_HANDLE_FILE_INFORMATION written = {};
   {
     // CREATE_NEW: a file or link already at the name is never written through.
-    HandleGuard file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+    HandleGuard file(CreateNewFile(path, GENERIC_WRITE, nullptr, FILE_ATTRIBUTE_NORMAL));
     if (file.get() == INVALID_HANDLE_VALUE) {
       ReportLastError("CreateFileW", path);
       return nullptr;
     }
     DWORD done = 0;
-    if (!WriteFile(file.get(), bytes, count, &done, nullptr)) {
+    if (!WriteFileBytes(file.get(), bytes, count, &done, path)) {
       ReportLastError("WriteFile", path);
       return nullptr;
     }
@@ -98,10 +98,10 @@ HANDLE WriteAndPin(const WChar* path, const uint8_t* bytes, uint32_t count) {
 // Deletes now, or at the next restart when something still holds it.
 void DeleteOrSchedule(const WString& path, bool isFolder) {
   if (path.IsEmpty()) return;
-  const BOOL gone = isFolder ? RemoveDirectoryW(path.WideAt(0)) : DeleteFileW(path.WideAt(0));
+  const BOOL gone = isFolder ? RemoveFolder(path.WideAt(0)) : DeleteFileByName(path.WideAt(0));
   if (gone || IsAlreadyGone(GetLastError())) return;
   // Nothing more can be done for a leftover in our own folder than to say so.
-  if (!MoveFileExW(path.WideAt(0), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+  if (!MoveFileWithFlags(path.WideAt(0), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
     ReportLastError("MoveFileExW", path.WideAt(0));
   }
 }
@@ -136,8 +136,7 @@ int CreatePrivateScript(const WChar* parent, const WChar* prefix, const uint8_t*
   return 1;
 }
 
-void KeepPrivateScriptUntilRestart(PrivateScript& script) {
-  ReleaseScriptHandle(script);
+void KeepPrivateScriptUntilRestart(const PrivateScript& script) {
   // The file first: the system removes a folder only once it is empty. A
   // refusal is reported, and the leftover is in our own folder.
   if (!script.path.IsEmpty()) {
@@ -146,6 +145,10 @@ void KeepPrivateScriptUntilRestart(PrivateScript& script) {
   if (!script.folder.IsEmpty()) {
     /* result ignored: reported */ ScheduleRemovalAtRestart(script.folder.WideAt(0));
   }
+}
+
+void ReleasePrivateScript(PrivateScript& script) {
+  ReleaseScriptHandle(script);
   script.path.AssignWide(WTEXT(""), 0);
   script.folder.AssignWide(WTEXT(""), 0);
 }

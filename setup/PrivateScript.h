@@ -31,9 +31,14 @@ int CreatePrivateScript(const WChar* parent, const WChar* prefix, const uint8_t*
 // Harmless on an empty script.
 void RemovePrivateScript(PrivateScript& script);
 
-// Lets go of the file and has the system delete it, then its folder, when
-// Windows next starts: for a script a command may go on reading after its own
-// process has ended (the control panel may hand it to another process). Only
-// administrators and the system can change the folder meanwhile. Harmless on
-// an empty script.
-void KeepPrivateScriptUntilRestart(PrivateScript& script);
+// Has the system delete the file, then its folder, when Windows next starts,
+// holding on to it meanwhile: for a script a command may go on reading after its
+// own process has ended (the control panel may hand it to another process).
+// Scheduled before the command runs, so that a process ended at any point
+// leaves nothing after the restart. Only administrators and the system can
+// change the folder meanwhile. Harmless on an empty script.
+void KeepPrivateScriptUntilRestart(const PrivateScript& script);
+
+// Lets go of a script kept until the restart; the file stays. Harmless on an
+// empty script.
+void ReleasePrivateScript(PrivateScript& script);

@@ -9,6 +9,7 @@
 #include <string.h>
 
 #include "setup/Libraries.h"
+#include "setup/MachineChanges.h"
 #include "setup/ShellLibraries.h"
 #include "setup/SystemErrors.h"
 #include "setup/SystemFolders.h"
@@ -125,8 +126,7 @@ int RunCommandLineWaiting(const WString& command, DWORD waitMs) {
   memset(&process, 0, sizeof(process));
   // No application name: the command texts name their program by full path
   // and in quotes, so no search of the program's own folder takes place.
-  if (!CreateProcessW(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, folder.WideAt(0),
-                      &startup, &process)) {
+  if (!StartProcess(line, folder.WideAt(0), &startup, &process)) {
     ReportLastError("CreateProcessW", wide.WideAt(0));
     return 0;
   }

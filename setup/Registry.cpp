@@ -5,6 +5,7 @@
 
 #include <string.h>
 
+#include "setup/MachineChanges.h"
 #include "setup/SystemErrors.h"
 #include "setup/SystemGuards.h"
 #include "text/Memory.h"
@@ -98,14 +99,14 @@ HKEY OpenRegistryKeyNoLink(HKEY parent, const WChar* name, REGSAM access) {
 HKEY CreateRegistryKey(HKEY parent, const WChar* name, REGSAM access) {
   if (parent == nullptr || IsEmptyName(name)) return nullptr;
   HKEY key = nullptr;
-  const LONG result = RegCreateKeyExW(parent, name, 0, nullptr, 0, access, nullptr, &key, nullptr);
+  const LONG result = CreateKeyForWriting(parent, name, access, &key);
   return Succeeded("RegCreateKeyExW", name, result) ? key : nullptr;
 }
 
 int WriteBinaryValue(HKEY key, const WChar* name, const uint8_t* bytes, uint32_t count) {
   if (key == nullptr || (bytes == nullptr && count != 0)) return 0;
   return Succeeded("RegSetValueExW", name,
-                   RegSetValueExW(key, name, 0, REG_BINARY, bytes, count));
+                   SetRegistryValue(key, name, REG_BINARY, bytes, count));
 }
 
 uint8_t* ReadBinaryValue(HKEY key, const WChar* name, uint32_t& count) {
@@ -138,7 +139,7 @@ int WriteDwordValue(HKEY key, const WChar* name, uint32_t value) {
   if (key == nullptr) return 0;
   DWORD data = value;
   return Succeeded("RegSetValueExW", name,
-                   RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                   SetRegistryValue(key, name, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
                                   sizeof(data)));
 }
 
@@ -167,7 +168,7 @@ int WriteTextValue(HKEY key, const WChar* name, WString& text, DWORD type) {
   const uint64_t bytes = (static_cast<uint64_t>(text.Length()) + 1) * sizeof(WChar);
   if (bytes > kMaxTextValueBytes) return 0;
   return Succeeded("RegSetValueExW", name,
-                   RegSetValueExW(key, name, 0, type, reinterpret_cast<const BYTE*>(wide),
+                   SetRegistryValue(key, name, type, reinterpret_cast<const BYTE*>(wide),
                                   static_cast<DWORD>(bytes)));
 }
 
@@ -222,7 +223,7 @@ int TextValueEquals(HKEY key, const WChar* name, const WString& text) {
 
 int DeleteRegistryValue(HKEY key, const WChar* name) {
   if (key == nullptr || IsEmptyName(name)) return 0;
-  const LONG result = RegDeleteValueW(key, name);
+  const LONG result = DeleteRegistryValueByName(key, name);
   if (IsAlreadyGone(static_cast<DWORD>(result))) return 1;
   return Succeeded("RegDeleteValueW", name, result);
 }
@@ -230,7 +231,7 @@ int DeleteRegistryValue(HKEY key, const WChar* name) {
 int DeleteRegistrySubKey(HKEY key, const WChar* name) {
   // An empty name would name the key itself.
   if (key == nullptr || IsEmptyName(name)) return 0;
-  const LONG result = RegDeleteKeyW(key, name);
+  const LONG result = DeleteRegistryKeyByName(key, name);
   if (IsAlreadyGone(static_cast<DWORD>(result))) return 1;
   return Succeeded("RegDeleteKeyW", name, result);
 }

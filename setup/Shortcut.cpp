@@ -8,6 +8,7 @@
 #include <shlobj.h>
 
 #include "setup/Files.h"
+#include "setup/MachineChanges.h"
 #include "setup/ShellLibraries.h"
 #include "setup/SystemErrors.h"
 #include "setup/SystemGuards.h"
@@ -57,7 +58,7 @@ int CreateShortcut(const WChar* target, const WChar* linkFile, const WChar* desc
   // The save writes by name: never through a link or a second name placed there.
   if (!IsPlainFileOrFree(linkFile)) return 0;
   // The callers record the link as placed: a link that was not written is a failure.
-  result = file->Save(linkFile, TRUE);
+  result = SaveShortcutFile(file.get(), linkFile);
   if (SUCCEEDED(result)) return 1;
   ReportFailure("IPersistFile::Save", linkFile, static_cast<DWORD>(result));
   return 0;

@@ -4,6 +4,7 @@
 #include "setup/Files.h"
 
 #include "setup/Libraries.h"
+#include "setup/MachineChanges.h"
 #include "setup/SystemErrors.h"
 #include "setup/SystemGuards.h"
 #include "text/TextPrimitives.h"
@@ -14,17 +15,6 @@ namespace {
 constexpr DWORD kFullPathChars = 1024;
 // Folders held open on the way from the root to the file.
 constexpr int32_t kMaxDepth = 48;
-// NtSetInformationFile's class for FILE_DISPOSITION_INFORMATION.
-constexpr int kFileDispositionInformation = 13;
-
-struct IoStatus {
-  void* status;  // NTSTATUS or a pointer, as the system's union
-  ULONG_PTR information;
-};
-struct DispositionInformation {
-  BOOLEAN deleteFile;
-};
-typedef LONG(WINAPI* SetInformationFileProc)(HANDLE, IoStatus*, void*, ULONG, int);
 typedef BOOL(WINAPI* ProfileDirectoryProc)(HANDLE, LPWSTR, LPDWORD);
 
 // The full form of `path` (".", ".." and doubled separators resolved) into
@@ -64,19 +54,9 @@ HANDLE OpenPlainFolder(const WChar* path, bool& missing) {
   return folder.release();
 }
 
-// Marks the file behind `file` (opened with DELETE) for deletion at its close.
-// NtSetInformationFile is the call Windows 2000 has for it (SetFileInformationByHandle
-// came with Vista).
+// Deletes the file behind `file` (opened with DELETE) at its close; 1 = marked.
 int DeleteThroughHandle(HANDLE file, const WChar* path) {
-  ModuleGuard ntdll(LoadSystemLibrary(WTEXT("ntdll.dll")));
-  if (ntdll.get() == nullptr) return 0;
-  SetInformationFileProc setInformation = reinterpret_cast<SetInformationFileProc>(
-      reinterpret_cast<void (*)()>(GetProcAddress(ntdll.get(), "NtSetInformationFile")));
-  if (setInformation == nullptr) return 0;
-  IoStatus status = {};
-  DispositionInformation disposition = {TRUE};
-  const LONG result = setInformation(file, &status, &disposition, sizeof(disposition),
-                                     kFileDispositionInformation);
+  const LONG result = MarkForDeletionAtClose(file, path);
   if (result >= 0) return 1;
   ReportFailure("NtSetInformationFile", path, static_cast<DWORD>(result));
   return 0;

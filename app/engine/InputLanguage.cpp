@@ -83,12 +83,13 @@ namespace {
 
 // Writes `script` to a private script file and runs the input-language command
 // on it, waiting for the command's process to end. The control panel may hand
-// the file to another process or read it late: a script the command has seen
-// stays, with its folder, until the restart the sequence asks for. 1 = the
-// command was started.
+// the file to another process or read it late: the script stays, with its
+// folder, until the restart the sequence asks for, which deletes them (asked for
+// before the command runs). 1 = the command was started.
 int RunLanguageScript(InstallerApp& app, WString& script, uint32_t settleMs) {
   PrivateScript file;
   if (!app.createScriptFile(kScriptPrefixId, script, file)) return 0;
+  KeepPrivateScriptUntilRestart(file);
   WString systemFolder;
   int started = 0;
   if (GetSystemFolder(systemFolder)) {
@@ -97,9 +98,9 @@ int RunLanguageScript(InstallerApp& app, WString& script, uint32_t settleMs) {
     if (started && settleMs != 0) PauseMilliseconds(settleMs);
   }
   if (started) {
-    KeepPrivateScriptUntilRestart(file);
+    ReleasePrivateScript(file);
   } else {
-    RemovePrivateScript(file);
+    RemovePrivateScript(file);  // the restart then finds nothing left to delete
   }
   return started;
 }

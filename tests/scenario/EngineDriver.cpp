@@ -7,6 +7,14 @@
 //       [--language HEX] [--default 0|1] [--final 0|1] [--desktop 0|1]
 //       [--assign SCAN:VK]... [--interface 0|1] [--as-version CODE]
 //       [--as-arch ARCH] [--no-wait] [--if-offered]
+//       [--cut-before N | --cut-after N | --fail N [--fail-with disk|denied]]
+//       [--trace-changes]
+//   --cut-before/--cut-after N: the process ends at once (exit code 99, as a power cut
+//       leaves it) before or after the Nth change the system layer makes to the machine
+//       (counted from the start: every registry write and delete, file or folder made,
+//       written, deleted, moved or scheduled, shortcut saved, program started);
+//   --fail N: that change fails as on a full disk (or, with denied, a refused write);
+//   --trace-changes: each change on standard error as "change N call target".
 //   engine_driver.exe wizard-without-rights
 //       the wizard as setup.exe shows it, but for a user the run phase found to be an
 //       administrator and the pages then find not to be one (the GUI tests' seam
@@ -17,8 +25,8 @@
 // another copy runs, or the arguments are wrong), or, for remove with
 // --if-offered, the wizard would offer no Remove (its installed face needs a
 // record of this program's level). One line on standard output:
-//   engine: <operation>=<0|1> installedVersion=N installCount=N recordedValueC=N ms=N
-// (ms: the sequence's own time).
+//   engine: <operation>=<0|1> installedVersion=N installCount=N recordedValueC=N ms=N changes=N
+// (ms: the sequence's own time; changes: the changes counted in the whole run).
 
 #include <windows.h>
 #include <objbase.h>
@@ -36,12 +44,14 @@
 #include "setup/Pause.h"
 #include "setup/rules/RecordPlan.h"
 #include "tests/app/support/InstallerAppProbe.h"
+#include "tests/scenario/ChangeFaults.h"
 #include "ui/WizardController.h"
 
 namespace {
 
 bool gNoWait = false;
 bool gIfOffered = false;
+ChangeFaultPlan gFaults;
 
 enum class Operation { Install, Update, Remove, WizardWithoutRights };
 
@@ -64,6 +74,31 @@ bool Number(const wchar_t* text, int base, uint32_t* value) {
   return true;
 }
 
+// --cut-before, --cut-after, --fail N, --fail-with disk|denied.
+bool ParseFault(std::wstring_view name, const wchar_t* value) {
+  if (name == L"--fail-with") {
+    const std::wstring_view kind = value;
+    if (kind != L"disk" && kind != L"denied") return false;
+    gFaults.error = kind == L"disk" ? ERROR_DISK_FULL : ERROR_ACCESS_DENIED;
+    return true;
+  }
+  const struct {
+    const wchar_t* name;
+    ChangeFault fault;
+  } faults[] = {{L"--cut-before", ChangeFault::CutBefore},
+                {L"--cut-after", ChangeFault::CutAfter},
+                {L"--fail", ChangeFault::Fail}};
+  for (const auto& f : faults) {
+    uint32_t at = 0;
+    if (name != f.name || !Number(value, 10, &at) || at == 0) continue;
+    gFaults.fault = f.fault;
+    gFaults.at = at;
+    if (gFaults.error == 0) gFaults.error = ERROR_DISK_FULL;
+    return true;
+  }
+  return false;
+}
+
 bool Parse(int argc, wchar_t** argv, Choices& c) {
   if (argc < 2) return false;
   const std::wstring_view op = argv[1];
@@ -80,6 +115,10 @@ bool Parse(int argc, wchar_t** argv, Choices& c) {
     }
     if (name == L"--if-offered") {
       gIfOffered = true;
+      continue;
+    }
+    if (name == L"--trace-changes") {
+      gFaults.trace = true;
       continue;
     }
     if (i + 1 >= argc) return false;
@@ -102,6 +141,7 @@ bool Parse(int argc, wchar_t** argv, Choices& c) {
       known = true;
     }
     if (known) continue;
+    if (ParseFault(name, value)) continue;
     if (name != L"--assign" || c.assignmentCount >= 160) return false;
     const wchar_t* colon = wcschr(value, L':');
     if (colon == nullptr) return false;
@@ -173,6 +213,7 @@ int wmain(int argc, wchar_t** argv) {
     fprintf(stderr, "usage: engine_driver install|update|remove [options]\n");
     return 2;
   }
+  StartChangeFaults(gFaults);
   /* result ignored: as the entry point, the sequences work without COM up to the shortcuts */
   CoInitializeEx(nullptr, COINIT_MULTITHREADED);
   int exitCode = 2;
@@ -216,10 +257,12 @@ int wmain(int argc, wchar_t** argv) {
       OutputDebugStringA("engine: sequence ends\n");
       if (app.getInstallDone() || app.getUninstallDone()) app.recordCompletion();
       const long long ms = (end.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart;
-      printf("engine: %s=%d installedVersion=%d installCount=%d recordedValueC=%d ms=%lld\n", name,
-             result ? 1 : 0, static_cast<int>(app.getInstalledVersion()),
+      printf("engine: %s=%d installedVersion=%d installCount=%d recordedValueC=%d ms=%lld "
+             "changes=%u\n",
+             name, result ? 1 : 0, static_cast<int>(app.getInstalledVersion()),
              static_cast<int>(InstallerAppProbe::installCount(app)),
-             static_cast<int>(InstallerAppProbe::recordedValueC(app)), ms);
+             static_cast<int>(InstallerAppProbe::recordedValueC(app)), ms,
+             static_cast<unsigned>(ChangesCounted()));
       fflush(stdout);
       exitCode = result ? 0 : 1;
     } else {

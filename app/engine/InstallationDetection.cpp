@@ -112,13 +112,27 @@ void InstallerApp::detectInstallation() {
       }
     }
 
+    // The product key is whole and counts an installation. An install writes the
+    // counter last, so a layout sub-record that is missing or lacks its setup
+    // copy or level is a removal that stopped part-way (or damage): it reads as
+    // an installation of this level, which the removal can finish.
+    installedVersion = kRecordedLevel;
     KeyGuard layoutParent(openKey(p, kLayoutRecordParentKeyId, KEY_READ));
-    if (layoutParent.get() == nullptr) return;
-    KeyGuard layout(openKey(layoutParent.get(), kLayoutRecordKeyId, KEY_READ));
+    KeyGuard layout(layoutParent.get() != nullptr
+                        ? openKey(layoutParent.get(), kLayoutRecordKeyId, KEY_READ)
+                        : nullptr);
     const HKEY l = layout.get();
-    if (l == nullptr) return;
-    if (!readPath(l, kSetupCopyValueId, kSetupCopyItem)) return;
-    if (!readPath(l, kSetupLinkValueId, kSetupCopyLinkItem)) return;
+    // A setup copy or link the record no longer names is the one this run plans.
+    const int32_t copies[] = {kSetupCopyItem, kSetupCopyLinkItem};
+    const uint32_t copyValues[] = {kSetupCopyValueId, kSetupLinkValueId};
+    bool copiesRead = true;
+    for (int i = 0; i < 2; ++i) {
+      if (l != nullptr && readPath(l, copyValues[i], copies[i])) continue;
+      copiesRead = false;
+      /* result ignored: an empty slot only leaves the file behind */
+      paths[copies[i]].Assign(&paths[PlannedSlot(copies[i])]);
+    }
+    if (!copiesRead) return;
     uint32_t level = 0;
     if (!readDword(l, kLevelValueId, level) || !IsUsableLevel(level)) return;
     installedVersion = static_cast<int32_t>(level);

@@ -79,7 +79,6 @@ int InstallerApp::writeProductRecord() {
   auto planned = [this](int32_t item) -> WString& { return paths[PlannedSlot(item)]; };
 
   if (!previousInput.IsEmpty() && !writeText(p, kInitialInputValueId, previousInput)) return 0;
-  if (!writeDword(p, kInstallCountValueId, static_cast<uint32_t>(installCount))) return 0;
   if (writes.readMe && (!writeText(p, kReadMeMenuLinkValueId, planned(kReadMeMenuLinkItem)) ||
                         !writeText(p, kReadMeFileValueId, planned(kReadMeItem)))) {
     return 0;
@@ -102,8 +101,8 @@ int InstallerApp::writeProductRecord() {
         !writeText(p, kChartDesktopLinkValueId, planned(kChartDesktopLinkItem))) {
       return 0;
     }
-    /* result ignored: a level left lower only makes the next run place the chart again */
-    writeDword(p, kChartLevelValueId, kRecordedLevel);
+    // Required: a record without it is not read back at all.
+    if (!writeDword(p, kChartLevelValueId, kRecordedLevel)) return 0;
   }
 
   {
@@ -131,10 +130,13 @@ int InstallerApp::writeProductRecord() {
   if (l == nullptr) return 0;
   if (!writeText(l, kSetupCopyValueId, planned(kSetupCopyItem)) ||
       !writeText(l, kSetupLinkValueId, planned(kSetupCopyLinkItem)) ||
-      !writeDword(l, kLevelValueId, kRecordedLevel)) {
+      !writeDword(l, kLevelValueId, kRecordedLevel) ||
+      !WriteOptions(*this, l, variantIndex, decimalOption, recordedOption)) {
     return 0;
   }
-  return WriteOptions(*this, l, variantIndex, decimalOption, recordedOption);
+  // The counter last: a record without it is an install that stopped before its
+  // end, which the next one neither counts twice nor takes for an installation.
+  return writeDword(p, kInstallCountValueId, static_cast<uint32_t>(installCount));
 }
 
 int InstallerApp::removeProductRecord() {

@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 
+#include "setup/MachineChanges.h"
 #include "tests/app/support/InstallerAppProbe.h"
 #include "tests/engine/EngineFixture.h"
 #include "tests/state/StateTestSupport.h"
@@ -132,6 +133,44 @@ TEST_F(Record, FullWritesWhatThisRunMadeAndUpdateOnlyTheOptions) {
   ASSERT_TRUE(DeleteTree(L"SOFTWARE\\Kestrel Keyboards\\Kestrel\\Layout"));
   EXPECT_EQ(0, app.writeProductRecord());
   EXPECT_EQ(Names({L"<no key>"}), ValueNames(kLayoutRecordPath));
+}
+
+// A record write that stops at any of its changes (the disk full there, or the
+// machine off) leaves no counter, so the next install counts from nothing, or a
+// record the next run reads as an installation whose removal finishes it.
+TEST_F(Record, AWriteStoppedAtAnyChangeIsNeverHalfCounted) {
+  static uint32_t failAt = 0, seen = 0;
+  const MachineChangeWatcher failing = {[](const char*, const WChar*) {
+                                          if (++seen != failAt) return 1;
+                                          SetLastError(ERROR_DISK_FULL);
+                                          return 0;
+                                        },
+                                        [](const char*, const WChar*) {}};
+  WatchMachineChanges(&failing);
+  failAt = 0;
+  InstallerAppProbe::installCount(app) = 1;
+  InstallerAppProbe::recordedValueC(app) = 1;
+  EXPECT_EQ(1, app.writeProductRecord());
+  const uint32_t changes = seen;
+  EXPECT_GT(changes, 20u);
+  for (failAt = 1; failAt <= changes; ++failAt) {
+    SCOPED_TRACE(testing::Message() << "change " << failAt << " of " << changes << " fails");
+    ASSERT_TRUE(DeleteTree(kProductVendorPath));
+    // What the detection of the last round read is forgotten: a first install again.
+    for (int slot = 6; slot <= 34; slot += 2) set(slot, L"");
+    set(1, L"");
+    InstallerAppProbe::recordedValueA(app) = 0;
+    seen = 0;
+    InstallerAppProbe::installCount(app) = 1;
+    const int written = app.writeProductRecord();
+    InstallerAppProbe::installCount(app) = 0;
+    app.detectInstallation();
+    const bool counted = Number(kProductKeyPath, L"InstallCount") == 1;
+    EXPECT_EQ(counted ? 180 : 0, app.getInstalledVersion());
+    EXPECT_EQ(counted ? 1 : 0, InstallerAppProbe::installCount(app));
+    EXPECT_TRUE(counted || !written);
+  }
+  WatchMachineChanges(nullptr);
 }
 
 // The counters as runUninstall leaves them: the last installation takes the

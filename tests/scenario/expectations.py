@@ -35,8 +35,11 @@ class State:
         self.entry, self.toggle = False, "default"
 
     def detected(self):
-        """installedVersion of the next run: recorded level, only the entry (130), or 0."""
-        return 180 if self.layout is not None else 130 if self.entry else 0
+        """installedVersion of the next run: the recorded level (also for a counted record
+        whose layout sub-record is gone: the removal finishes it), only the entry (130),
+        or 0."""
+        return 180 if self.layout is not None or self.count is not None else \
+            130 if self.entry else 0
 
 
 class Checks:

@@ -190,7 +190,8 @@ TEST_F(DetectInstallation, APathOutsideItsItemsFolderIsReadAsThePlannedOne) {
 
 TEST_F(DetectInstallation, AMissingRequiredValueStopsTheReadingThere) {
   for (int missing = 0; missing < kRecordCount; ++missing) {
-    if (!kRecord[missing].required) continue;
+    // The layout sub-record's own values: ARemovalStoppedPartWay below.
+    if (!kRecord[missing].required || kRecord[missing].where == Where::Layout) continue;
     SCOPED_TRACE(::testing::Message() << "without " << kRecord[missing].name);
     TearDown();
     SetUp();
@@ -246,7 +247,8 @@ TEST_F(DetectInstallation, ValuesOfTheWrongTypeCountAsMissing) {
     WriteRecord(-1);
     ASSERT_TRUE(PutValue(c.path, c.name, c.type, c.data));
     app_->detectInstallation();
-    EXPECT_EQ(0, app_->getInstalledVersion());
+    // The layout sub-record's values: read as the installation a removal finishes.
+    EXPECT_EQ(c.path == kLayoutRecordPath ? 180 : 0, app_->getInstalledVersion());
   }
 }
 
@@ -276,7 +278,7 @@ TEST_F(DetectInstallation, CountersAndLevelsOutOfRangeCountAsMissing) {
     WriteRecord(-1);
     ASSERT_TRUE(PutDword(c.path, c.name, c.value));
     app_->detectInstallation();
-    EXPECT_EQ(0, app_->getInstalledVersion());
+    EXPECT_EQ(c.path == kLayoutRecordPath ? 180 : 0, app_->getInstalledVersion());
     ExpectReadUpTo(c.index, c.index);
   }
   // The largest sane count is still taken.
@@ -324,11 +326,36 @@ TEST_F(DetectInstallation, OnlyTheSystemsLayoutEntryGives130) {
   EXPECT_EQ(130, app_->getInstalledVersion());
 }
 
-TEST_F(DetectInstallation, ARecordWithoutItsLevelFallsBackToTheLayoutEntry) {
-  WriteRecord(kRecordCount - 1);
-  WriteLayoutEntry(L"Polish (Kestrel)", L"C5D2F79C2A5B597F972671A06F383854", L"kbdkestr.dll");
-  app_->detectInstallation();
-  EXPECT_EQ(130, app_->getInstalledVersion());
+// A whole, counted product key whose layout sub-record is gone, or lacks its setup
+// copy, link or level: a removal that stopped part-way. It reads as an installation
+// of this level, so that the installed face offers the removal that finishes it
+// (the system's layout entry makes no difference); a setup copy or link no longer
+// named is the planned one.
+TEST_F(DetectInstallation, ARemovalStoppedPartWayReadsAsAnInstallation) {
+  const int kSetupCopy = 17, kSetupShortcut = 18, kLevel = 19;
+  for (int missing : {-2, kSetupCopy, kSetupShortcut, kLevel}) {
+    for (bool entry : {false, true}) {
+      SCOPED_TRACE(::testing::Message() << "without " << (missing < 0 ? L"the sub-record"
+                                                                       : kRecord[missing].name)
+                                        << (entry ? ", with the layout entry" : ""));
+      TearDown();
+      SetUp();
+      WriteRecord(missing);
+      if (missing < 0) {
+        ASSERT_TRUE(DeleteTree(L"SOFTWARE\\Kestrel Keyboards\\Kestrel\\Layout"));
+      }
+      if (entry) {
+        WriteLayoutEntry(L"Polish (Kestrel)", L"C5D2F79C2A5B597F972671A06F383854", L"kbdkestr.dll");
+      }
+      app_->detectInstallation();
+      EXPECT_EQ(180, app_->getInstalledVersion());
+      EXPECT_EQ(3, InstallerAppProbe::installCount(*app_));
+      for (int copy : {kSetupCopy, kSetupShortcut}) {
+        const bool named = missing != -2 && missing != copy;
+        EXPECT_EQ(named ? TextFor(kRecord[copy]) : kPlanned, Slot(*app_, kRecord[copy].slot));
+      }
+    }
+  }
 }
 
 TEST_F(DetectInstallation, AnyMismatchOfTheLayoutEntryGivesZero) {

@@ -73,9 +73,10 @@ int WelcomePage::onCommand() {
   if (controller == nullptr) return 0;
   if (controlId == IDC_WIZARD_LANGUAGE && notifyCode == CBN_SELENDOK) {
     // Values other than 0 and 1 are refused by the application. The frame's
-    // header follows at its next repaint; its title keeps its language.
+    // header band follows at once; its title keeps its language.
     controller->setLanguageIndex(static_cast<int32_t>(comboSelectedData(IDC_WIZARD_LANGUAGE)));
     fillTexts();
+    controller->repaintHeader();
     return 1;
   }
   if (notifyCode != BN_CLICKED) return 0;

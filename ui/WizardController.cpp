@@ -189,6 +189,15 @@ HWND WizardController::frameWindow() const {
   return mainWindow != nullptr ? mainWindow->handle() : nullptr;
 }
 
+void WizardController::repaintHeader() const {
+  HWND frame = frameWindow();
+  if (frame == nullptr) return;
+  RECT band = {0, 0, 0, 0};
+  /* result ignored: an empty rectangle repaints nothing */ GetClientRect(frame, &band);
+  if (bandHeight > 0) band.bottom = bandHeight;
+  /* result ignored: the band then follows at the next repaint */ InvalidateRect(frame, &band, TRUE);
+}
+
 void WizardController::disablePage() {
   HWND page = currentPage != nullptr ? currentPage->handle() : nullptr;
   if (page == nullptr) return;

@@ -142,6 +142,8 @@ class WizardController {
   // ---- Attributes ----------------------------------------------------------
   // The frame's window handle, or null when there is no frame window.
   HWND frameWindow() const;
+  // Has the frame paint its header band again, in the wizard's language now.
+  void repaintHeader() const;
   InstallerApp* application() const { return app; }
   HINSTANCE instanceHandle() const { return instance; }
   HFONT headerFontHandle() const { return headerFont; }

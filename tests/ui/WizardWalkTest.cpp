@@ -232,8 +232,13 @@ void CALLBACK InstalledWalkStep(HWND, UINT, UINT_PTR, DWORD) {
       for (int i = 0; i < 2; ++i) {
         if (SendMessageW(list, CB_GETITEMDATA, i, 0) == 1) SendMessageW(list, CB_SETCURSEL, i, 0);
       }
+      ValidateRect(frame, nullptr);  // nothing waits to be painted
       SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_WIZARD_LANGUAGE, CBN_SELENDOK),
                    reinterpret_cast<LPARAM>(list));
+      // The header band waits to be painted again, in the new language.
+      RECT waiting = {0, 0, 0, 0};
+      EXPECT_TRUE(GetUpdateRect(frame, &waiting, FALSE));
+      EXPECT_EQ(0, waiting.top);
       break;
     }
     case 1:  // the page's texts in Polish at once

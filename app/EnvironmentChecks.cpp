@@ -9,6 +9,7 @@
 #include "setup/Processes.h"
 #include "setup/Restart.h"
 #include "setup/SystemGuards.h"
+#include "setup/rules/Elevation.h"
 #include "setup/rules/SystemSupport.h"
 
 namespace {
@@ -142,6 +143,26 @@ int InstallerApp::checkAssociation(uint32_t typeId, uint32_t needleId) {
 }
 
 int InstallerApp::checkAdministrator() { return IsProcessAdministrator(); }
+
+int InstallerApp::relaunchElevated() {
+  // The image is held open from the instance check on: the path names the very
+  // file that runs, which nobody can change or replace meanwhile.
+  WString ownPath;
+  const int imageHeld = ownImage != nullptr && GetOwnImagePath(ownPath) &&
+                        IsSameFileAsImage(ownImage, ownPath.WideAt(0));
+  int relaunched = kNotRelaunched;
+  for (;;) {
+    switch (NextElevationStep(versionCode, TokenElevationKind(), imageHeld, relaunched)) {
+      case ElevationStep::Relaunch:
+        relaunched = StartElevated(ownPath.WideAt(0));
+        continue;
+      case ElevationStep::EndQuietly:
+        return 1;
+      case ElevationStep::ShowRefusal:
+        return 0;
+    }
+  }
+}
 
 int InstallerApp::restartSystem() {
   if (!EnableShutdownPrivilege()) return 0;

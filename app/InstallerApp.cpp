@@ -152,6 +152,7 @@ int InstallerApp::run() {
   associationMatch = checkAssociation(kFileTypeId, kAssociationNeedleId) ? 1 : 0;
   isAdministrator = checkAdministrator() ? 1 : 0;
   if (!isAdministrator) {
+    if (relaunchElevated()) return 0;  // the elevated copy goes on
     showMessage(kNotAdministratorMessageId, 0);
     return 1;  // finish still runs; it has nothing to record
   }

@@ -140,6 +140,11 @@ class InstallerApp : public AppBase {
   int checkAssociation(uint32_t typeId, uint32_t needleId);
   // 1 when the process token is in the Administrators group.
   int checkAdministrator();
+  // For a run without the right: on Windows Vista and later, the limited token
+  // of an administrator starts the running image again with the consent prompt.
+  // 1 = the elevated copy started, and this run ends quietly; 0 = it did not
+  // (not asked for, declined or failed).
+  int relaunchElevated();
   // The result of the restart request, or 0.
   int restartSystem();
 

@@ -76,6 +76,24 @@ int IsProcessAdministrator() {
   return member ? 1 : 0;
 }
 
+int32_t TokenElevationKind() {
+  HandleGuard token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.out())) {
+    ReportLastError("OpenProcessToken", nullptr);
+    return 0;
+  }
+  // TokenElevationType (18) is refused before Vista: no elevation there, said
+  // nothing about.
+  constexpr int kTokenElevationTypeClass = 18;
+  DWORD type = 0, size = 0;
+  if (!GetTokenInformation(token.get(), static_cast<TOKEN_INFORMATION_CLASS>(kTokenElevationTypeClass),
+                           &type, sizeof(type), &size) ||
+      size != sizeof(type)) {
+    return 0;
+  }
+  return static_cast<int32_t>(type);
+}
+
 int EnableShutdownPrivilege() {
   HandleGuard token;
   if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.out())) {

@@ -10,6 +10,11 @@
 // the group's identifier cannot be made or the membership cannot be asked.
 int IsProcessAdministrator();
 
+// The process token's TOKEN_ELEVATION_TYPE (1 default, 2 full, 3 limited), or
+// 0 where the system knows no elevation (before Windows Vista) or the token
+// cannot be asked.
+int32_t TokenElevationKind();
+
 // 1 when SeShutdownPrivilege is enabled in the process token; 0 when the token
 // cannot be opened or the privilege is not held (ERROR_NOT_ALL_ASSIGNED).
 int EnableShutdownPrivilege();

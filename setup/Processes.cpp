@@ -102,6 +102,22 @@ int FindUserAssociatedProgram(const WChar* association, WString& out) {
   return 1;
 }
 
+int StartElevated(const WChar* program) {
+  if (program == nullptr || program[0] == 0) return 0;
+  SHELLEXECUTEINFOW info;
+  memset(&info, 0, sizeof(info));
+  info.cbSize = sizeof(info);
+  // No zone check of the file's origin: the running image is the file started.
+  info.fMask = SEE_MASK_NOZONECHECKS;
+  info.lpVerb = L"runas";
+  info.lpFile = program;
+  info.nShow = SW_SHOWNORMAL;
+  if (ExecuteShellCommand(&info)) return 1;
+  const DWORD error = GetLastError();
+  if (error != ERROR_CANCELLED) ReportFailure("ShellExecuteExW", program, error);
+  return 0;
+}
+
 int RunCommandLine(const WString& command) { return RunCommandLineWaiting(command, kCommandWaitMs); }
 
 int RunCommandLineWaiting(const WString& command, DWORD waitMs) {

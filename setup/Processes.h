@@ -26,6 +26,12 @@ int RunCommandLineWaiting(const WString& command, DWORD waitMs);
 // RunCommandLineWaiting with the program's usual wait, a second.
 int RunCommandLine(const WString& command);
 
+// Starts `program` (a full path) again, without arguments, with the "runas"
+// verb: on Windows Vista and later the consent prompt for an administrator's
+// full rights. 1 = started; 0 = the user declined (ERROR_CANCELLED, said
+// nothing about) or the start failed.
+int StartElevated(const WChar* program);
+
 // The full path of the image file process `processId` runs, any length:
 // QueryFullProcessImageNameW where kernel32 has it (Vista on), else
 // GetModuleFileNameExW of psapi.dll, loaded from the system folder.

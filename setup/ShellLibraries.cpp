@@ -13,6 +13,7 @@ typedef HRESULT(WINAPI* CoCreateInstanceProc)(REFCLSID classId, LPUNKNOWN outer,
                                               REFIID interfaceId, LPVOID* object);
 typedef BOOL(WINAPI* SHGetSpecialFolderPathWProc)(HWND owner, LPWSTR path, int csidl,
                                                   BOOL create);
+typedef BOOL(WINAPI* ShellExecuteExWProc)(SHELLEXECUTEINFOW* info);
 typedef HRESULT(WINAPI* AssocQueryStringWProc)(ASSOCF flags, ASSOCSTR what, LPCWSTR association,
                                                LPCWSTR extra, LPWSTR out, DWORD* count);
 
@@ -73,6 +74,14 @@ BOOL GetShellSpecialFolderPath(HWND owner, LPWSTR path, int csidl, BOOL create) 
   SHGetSpecialFolderPathWProc proc = ProcedureIn<SHGetSpecialFolderPathWProc>(
       shell32Module, WTEXT("shell32.dll"), "SHGetSpecialFolderPathW");
   return proc != nullptr ? proc(owner, path, csidl, create) : FALSE;
+}
+
+BOOL ExecuteShellCommand(SHELLEXECUTEINFOW* info) {
+  ShellExecuteExWProc proc =
+      ProcedureIn<ShellExecuteExWProc>(shell32Module, WTEXT("shell32.dll"), "ShellExecuteExW");
+  if (proc != nullptr) return proc(info);
+  SetLastError(ERROR_PROC_NOT_FOUND);
+  return FALSE;
 }
 
 HRESULT QueryAssociationString(ASSOCF flags, ASSOCSTR what, LPCWSTR association, LPCWSTR extra,

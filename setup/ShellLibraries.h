@@ -28,6 +28,10 @@ HRESULT CreateInProcessObject(REFCLSID classId, REFIID interfaceId, void** objec
 // folder; FALSE when the call fails or shell32 or the function cannot be loaded.
 BOOL GetShellSpecialFolderPath(HWND owner, LPWSTR path, int csidl, BOOL create);
 
+// ShellExecuteExW. FALSE with ERROR_PROC_NOT_FOUND when shell32 or the
+// function cannot be loaded.
+BOOL ExecuteShellCommand(SHELLEXECUTEINFOW* info);
+
 // AssocQueryStringW. The call's result; E_NOTIMPL when shlwapi or the function
 // cannot be loaded.
 HRESULT QueryAssociationString(ASSOCF flags, ASSOCSTR what, LPCWSTR association, LPCWSTR extra,

@@ -27,6 +27,7 @@ struct CallScript {
   int activate = 1;
   int association = 1;
   int administrator = 1;
+  int relaunched = 0;  // relaunchElevated: the elevated copy started
   int runWizardResult = 1;
   // What the user did inside the wizard.
   int installDone = 0;

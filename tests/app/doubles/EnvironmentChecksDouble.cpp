@@ -37,6 +37,11 @@ int InstallerApp::checkAdministrator() {
   return Script().administrator;
 }
 
+int InstallerApp::relaunchElevated() {
+  Log("relaunchElevated");
+  return Script().relaunched;
+}
+
 int InstallerApp::restartSystem() {
   Log("restartSystem");
   return 1;

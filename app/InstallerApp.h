@@ -259,6 +259,13 @@ class InstallerApp : public AppBase {
   // the document group and the product key, or writes the lowered counters.
   // 1 = the layout sub-record was found (and deleted); 0 = it was not there.
   int removeProductRecord();
+  // The product's entry in Windows' list of programs (Apps & features and its
+  // forebears): names, version, publisher, the setup copy as its icon and as the
+  // command for Uninstall and Change, the program folder, the web address and the
+  // kilobytes of the files placed. Written with the full product record, removed
+  // with the last installation's record. 1 = every value written / the entry gone.
+  int writeUninstallEntry();
+  int removeUninstallEntry();
   // The system's entry for the layout (in the native registry view): layout
   // text, id, component and file. 1 = all four written; 0 = the layout list is
   // missing or a write failed.

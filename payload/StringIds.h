@@ -184,6 +184,24 @@ constexpr uint32_t kLastKeyNameId = 323;
 constexpr uint32_t kNoKeyNameId = 152;        // "(none)": closing row, item row 0
 constexpr uint32_t kDisabledKeyNameId = 323;  // key produces nothing / is switched off
 
+// ---- Uninstall entry: the product in Windows' list of programs ----------------------------
+constexpr uint32_t kUninstallListKeyId = 327;     // under HKLM
+constexpr uint32_t kUninstallEntryKeyId = 328;    // this product's key under it
+constexpr uint32_t kUninstallNameValueId = 329;   // = text 340
+constexpr uint32_t kUninstallVersionValueId = 330;  // = text 341
+constexpr uint32_t kUninstallPublisherValueId = 331;  // = text 8
+constexpr uint32_t kUninstallIconValueId = 332;   // the setup copy
+constexpr uint32_t kUninstallLocationValueId = 333;  // the program folder
+constexpr uint32_t kUninstallCommandValueId = 334;   // the setup copy, quoted
+constexpr uint32_t kUninstallModifyValueId = 335;    // the same
+constexpr uint32_t kUninstallAboutValueId = 336;  // = text 342
+constexpr uint32_t kUninstallSizeValueId = 337;   // kilobytes of the files placed
+constexpr uint32_t kUninstallNoModifyValueId = 338;  // 0: Change offers Update
+constexpr uint32_t kUninstallNoRepairValueId = 339;  // 1
+constexpr uint32_t kUninstallDisplayNameId = 340;
+constexpr uint32_t kProductVersionId = 341;
+constexpr uint32_t kProductWebAddressId = 342;
+
 // ---- Format strings ------------------------------------------------------------------------------
 // Each letter is one argument, in order: i int, s wide text, n UTF-8 text,
 // z text object, c character.
@@ -349,6 +367,22 @@ constexpr uint32_t kNamedStringIds[] = {
     kUnsupportedSystemMessageId,
     kForeignDesktopMessageId,
     kLoadRedirectionMessageId,
+    kUninstallListKeyId,
+    kUninstallEntryKeyId,
+    kUninstallNameValueId,
+    kUninstallVersionValueId,
+    kUninstallPublisherValueId,
+    kUninstallIconValueId,
+    kUninstallLocationValueId,
+    kUninstallCommandValueId,
+    kUninstallModifyValueId,
+    kUninstallAboutValueId,
+    kUninstallSizeValueId,
+    kUninstallNoModifyValueId,
+    kUninstallNoRepairValueId,
+    kUninstallDisplayNameId,
+    kProductVersionId,
+    kProductWebAddressId,
     kInstallFailedMessageId,
     kRemoveQuestionFormatId,
     kWizardLanguageLabelId,

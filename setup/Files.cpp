@@ -114,6 +114,18 @@ int IsPlainFileOrFree(const WChar* path) {
              : 0;
 }
 
+uint64_t FileSizeOf(const WChar* path) {
+  if (IsEmptyPath(path)) return 0;
+  HandleGuard file(CreateFileW(path, FILE_READ_ATTRIBUTES,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  BY_HANDLE_FILE_INFORMATION info = {};
+  if (file.get() == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(file.get(), &info)) {
+    return 0;
+  }
+  return static_cast<uint64_t>(info.nFileSizeHigh) << 32 | info.nFileSizeLow;
+}
+
 int WriteBytes(HANDLE file, const uint8_t* bytes, uint32_t count) {
   if (file == nullptr || file == INVALID_HANDLE_VALUE || bytes == nullptr || count == 0) return 0;
   DWORD written = 0;

@@ -26,6 +26,10 @@ HANDLE CreateProtectedFile(const WChar* path);
 // 1 when nothing is at `path` or a plain file with one name is; 0 for a
 // reparse point, a folder, a hard link, an empty path or a failed query.
 int IsPlainFileOrFree(const WChar* path);
+
+// The size in bytes of the file at `path`; 0 when there is none or it cannot
+// be asked.
+uint64_t FileSizeOf(const WChar* path);
 // 1 only when all `count` bytes were written; 0 for a null handle or bytes or
 // a count of 0.
 int WriteBytes(HANDLE file, const uint8_t* bytes, uint32_t count);

@@ -17,7 +17,10 @@ int InstallerApp::runInstall() {
   if (static_cast<uint32_t>(installedVersion) <= static_cast<uint32_t>(kLayoutEntryOnlyLevel)) {
     ++installCount;
   }
-  if (!writeProductRecord() || !registerLayoutEntry()) return 0;
+  if (!writeProductRecord()) return 0;
+  /* result ignored: the Start-menu shortcut still changes or removes the product */
+  writeUninstallEntry();
+  if (!registerLayoutEntry()) return 0;
   /* result ignored: the layout works without the remapping; the next run writes it again */
   writeScancodeMap();
   /* result ignored: the user can still add the layout in the system's settings */

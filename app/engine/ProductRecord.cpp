@@ -189,6 +189,8 @@ int InstallerApp::removeProductRecord() {
     writeDword(p, kInstallCountValueId, static_cast<uint32_t>(installCount));
     return 1;
   }
+  /* result ignored: an entry that stays offers a removal with nothing left to do */
+  removeUninstallEntry();
   const uint32_t values[] = {kInitialInputValueId,    kInstallCountValueId, kReadMeMenuLinkValueId,
                              kReadMeFileValueId,      kReadMeDesktopLinkValueId,
                              kWebLinkMenuValueId,     kWebLinkDesktopValueId, kChartFileValueId,

@@ -206,6 +206,37 @@ TEST_F(Record, RemovalFollowsTheUseCounters) {
   }
 }
 
+// The product's entry in Windows' list of programs: Uninstall and Change run the
+// setup copy; one of two removals keeps the entry, the last takes it.
+TEST_F(Record, UninstallEntryFollowsTheRecord) {
+  const wchar_t kEntry[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\KestrelKeyboardLayout";
+  set(3, L"C:\\planned\\program");
+  ASSERT_EQ(1, app.writeUninstallEntry());
+  EXPECT_EQ(Names({L"DisplayName", L"DisplayVersion", L"Publisher", L"DisplayIcon",
+                   L"InstallLocation", L"UninstallString", L"ModifyPath", L"URLInfoAbout",
+                   L"EstimatedSize", L"NoModify", L"NoRepair"}),
+            ValueNames(kEntry));
+  EXPECT_EQ(L"\"C:\\planned\\33\"", Text(kEntry, L"UninstallString"));
+  EXPECT_EQ(L"\"C:\\planned\\33\"", Text(kEntry, L"ModifyPath"));
+  EXPECT_EQ(L"C:\\planned\\33", Text(kEntry, L"DisplayIcon"));
+  EXPECT_EQ(L"C:\\planned\\program", Text(kEntry, L"InstallLocation"));
+  EXPECT_EQ(L"Kestrel Keyboards", Text(kEntry, L"Publisher"));
+  EXPECT_EQ(0u, Number(kEntry, L"NoModify"));
+  EXPECT_EQ(1u, Number(kEntry, L"NoRepair"));
+  InstallerAppProbe::installCount(app) = 2;
+  InstallerAppProbe::recordedValueC(app) = 2;
+  ASSERT_EQ(1, app.writeProductRecord());
+  InstallerAppProbe::installCount(app) = 1;
+  InstallerAppProbe::recordedValueC(app) = 1;
+  ASSERT_EQ(1, app.removeProductRecord());
+  EXPECT_EQ(L"Kestrel Keyboards", Text(kEntry, L"Publisher"));
+  ASSERT_TRUE(PutDword(kLayoutRecordPath, L"Level", 180));  // the record again, the last one
+  InstallerAppProbe::installCount(app) = 0;
+  InstallerAppProbe::recordedValueC(app) = 0;
+  ASSERT_EQ(1, app.removeProductRecord());
+  EXPECT_EQ(Names({L"<no key>"}), ValueNames(kEntry));
+}
+
 // Every installation uses the one library and layout entry: removing one of
 // two schedules neither for deletion and keeps the entry.
 TEST_F(Record, RemovalKeepsTheLayoutWhileAnotherInstallationCounts) {

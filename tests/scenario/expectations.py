@@ -14,6 +14,19 @@ from registry_files import Expandable
 
 
 ABSENT = object()  # a registry value or key that must not exist
+UNINSTALL_ENTRY = COMMON[327].split("\\", 1)[1] + "\\" + COMMON[328]  # under Software
+
+
+class Positive:
+    """Matches a registry number above 0 (a size the program measured)."""
+    def __eq__(self, other):
+        return isinstance(other, int) and not isinstance(other, bool) and other > 0
+
+    def __repr__(self):
+        return "a number above 0"
+
+
+POSITIVE = Positive()
 TOGGLE_DEFAULT = {"Hotkey": "1", "Language Hotkey": "1", "Layout Hotkey": "2"}
 TOGGLE_SET = {"Hotkey": "3", "Language Hotkey": "3", "Layout Hotkey": "3"}
 
@@ -77,6 +90,17 @@ def expected_registry(env, st):
                       "KeepEarlierOptions": 0, "KeyAssignments": st.layout.stored()}
             layout.update({v: st.paths[i] for v, i in LAYOUT_VALUES.items()})
         out.append(("system", product + "\\Layout" + ("\\1.8" if layout is not ABSENT else ""), layout, True))
+    # The product in Windows' list of programs: with the product record.
+    uninstall = ABSENT
+    if st.count is not None:
+        copy = st.paths.get("setup", "")
+        uninstall = {"DisplayName": COMMON[340], "DisplayVersion": COMMON[341],
+                     "Publisher": COMMON[8], "DisplayIcon": copy,
+                     "InstallLocation": env.program_parent + "\\Kestrel",
+                     "UninstallString": '"%s"' % copy, "ModifyPath": '"%s"' % copy,
+                     "URLInfoAbout": COMMON[342], "EstimatedSize": POSITIVE, "NoModify": 0,
+                     "NoRepair": 1}
+    out.append(("system", env.software + "\\" + UNINSTALL_ENTRY, uninstall, True))
     entry = ABSENT
     if st.entry:
         entry = {"Layout Text": COMMON[81], "Layout Id": COMMON[87],

@@ -30,7 +30,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 sys.dont_write_bytecode = True  # no cache beside the sources
-from expectations import read_calls  # noqa: E402
+from expectations import UNINSTALL_ENTRY, read_calls  # noqa: E402
 from machine import (REPO, VERSION_CODES, WINE_VOLATILE, Machine, base_prefix,  # noqa: E402
                      drive_files, own_namespace, read_bytes, windows_path)
 from product import (DOCUMENT_VALUES, KLID, LANGUAGES, LAYOUT_VALUES, PRODUCT_VALUES,  # noqa: E402
@@ -128,6 +128,7 @@ class Campaign:
         self.machine.env["KESTREL_CAPTURE_HOLD_MS"] = "0"
         self.machine.set_version(args.version)
         self.root = self.env.software.lower() + "\\kestrel keyboards"
+        self.uninstall = (self.env.software + "\\" + UNINSTALL_ENTRY).lower()
         self.run_once = self.env.software.lower() + "\\microsoft\\windows\\currentversion\\runonce"
         self.checker = os.path.join(args.tree if args.bits == 32 else args.tree64,
                                     "scenario_check.exe")
@@ -263,6 +264,7 @@ def baseline_model(campaign, machine_hive, user_hive):
         if key.startswith(campaign.root + "\\"):
             model[("HKLM", key)] = dict(machine_hive[key])
     model[("HKLM", ENTRY)] = {None: "replace", **machine_hive[ENTRY]}
+    model[("HKLM", campaign.uninstall)] = {None: "replace", **machine_hive[campaign.uninstall]}
     model[("HKCU", TOGGLE)] = {None: "replace", **user_hive[TOGGLE]}
     model[("HKLM", KEYBOARD)] = {"scancode map": MISSING}
     model[("HKLM", SESSION)] = {"pendingfilerenameoperations": MISSING}
@@ -363,8 +365,8 @@ def check(campaign, run, after):
         for key in sorted(set(was) | set(now)):
             if was.get(key) == now.get(key) or WINE_VOLATILE.match(key):
                 continue
-            ours = key == campaign.root or key.startswith(campaign.root + "\\") or key == ENTRY \
-                if hive == "machine" else key == TOGGLE
+            ours = key == campaign.root or key.startswith(campaign.root + "\\") or \
+                key in (ENTRY, campaign.uninstall) if hive == "machine" else key == TOGGLE
             if ours and not refused:
                 continue
             if hive == "machine" and key in own and not refused:

@@ -22,11 +22,25 @@ const IID kShellLinkWInterface = {
     0x000214F9, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 const IID kPersistFileInterface = {
     0x0000010B, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+const IID kShellLinkDataListInterface = {
+    0x45E2B4AE, 0xB1C3, 0x11D0, {0xB9, 0x2F, 0x00, 0xA0, 0xC9, 0x03, 0x12, 0xE1}};
+// SLDF_RUNAS_USER.
+constexpr DWORD kRunAsAdministratorFlag = 0x00002000;
+
+// Sets the link's "Run as administrator" flag, keeping its other flags.
+void MarkRunAsAdministrator(IShellLinkW* link, const WChar* linkFile) {
+  ComGuard<IShellLinkDataList> data;
+  HRESULT result = link->QueryInterface(kShellLinkDataListInterface, data.out());
+  DWORD flags = 0;
+  if (SUCCEEDED(result)) result = data->GetFlags(&flags);
+  if (SUCCEEDED(result)) result = data->SetFlags(flags | kRunAsAdministratorFlag);
+  if (FAILED(result)) ReportFailure("IShellLinkDataList::SetFlags", linkFile, static_cast<DWORD>(result));
+}
 
 }  // namespace
 
 int CreateShortcut(const WChar* target, const WChar* linkFile, const WChar* description,
-                   const WChar* iconPath, int iconIndex) {
+                   const WChar* iconPath, int iconIndex, bool runAsAdministrator) {
   if (target == nullptr || target[0] == 0 || linkFile == nullptr || linkFile[0] == 0) return 0;
   // COM is initialised for the thread by the entry point.
   ComGuard<IShellLinkW> link;
@@ -49,6 +63,7 @@ int CreateShortcut(const WChar* target, const WChar* linkFile, const WChar* desc
     /* result ignored: the shell falls back to the target's own icon */
     link->SetIconLocation(iconPath, iconIndex);
   }
+  if (runAsAdministrator) MarkRunAsAdministrator(link.get(), linkFile);
   ComGuard<IPersistFile> file;
   result = link->QueryInterface(kPersistFileInterface, file.out());
   if (FAILED(result)) {

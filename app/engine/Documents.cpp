@@ -182,8 +182,9 @@ int InstallerApp::placeWebLinks() {
 int InstallerApp::placeSetupCopy() {
   const WChar* copy = plannedPath(kSetupCopyItem);
   if (!copyOwnImage(copy)) return 0;
+  // Windows Vista and later: the shortcut asks for an administrator's rights.
   return CreateShortcut(copy, plannedPath(kSetupCopyLinkItem), paths[kSetupLinkTextSlot].WideAt(0),
-                        copy, 0);
+                        copy, 0, versionCode >= kWindowsVista);
 }
 
 int InstallerApp::removeOldShortcuts() {

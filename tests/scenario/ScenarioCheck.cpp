@@ -9,9 +9,10 @@
 //       the system's layout entry KLID has a Layout Display Name of REG_EXPAND_SZ
 //       which, expanded and resolved as the control panel resolves it
 //       (SHLoadIndirectString, in the program's user-interface language), is NAME.
-//   shortcut LINK TARGET DESCRIPTION ICON INDEX
+//   shortcut LINK TARGET DESCRIPTION ICON INDEX [RUNAS]
 //       the shell link LINK resolves to TARGET with DESCRIPTION, and to the icon
-//       ICON,INDEX (ICON empty: no icon set).
+//       ICON,INDEX (ICON empty: no icon set); RUNAS 1 or 0: its "Run as
+//       administrator" flag is set or not (not given: not looked at).
 //   hold     LIBRARY MARKER
 //       loads LIBRARY and keeps it open, unshared, then creates MARKER and waits
 //       until the process is ended (by the scenario's restart).
@@ -194,6 +195,7 @@ void CheckShortcut(const Fields& f) {
   }
   wchar_t target[MAX_PATH] = L"", description[1024] = L"", icon[MAX_PATH] = L"";
   int index = -1;
+  DWORD flags = 0;
   bool loaded =
       SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
       SUCCEEDED(file->Load(f[1].c_str(), STGM_READ));
@@ -202,6 +204,11 @@ void CheckShortcut(const Fields& f) {
     link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
     link->GetDescription(description, 1024);
     link->GetIconLocation(icon, MAX_PATH, &index);
+    IShellLinkDataList* data = nullptr;
+    if (SUCCEEDED(link->QueryInterface(IID_IShellLinkDataList, reinterpret_cast<void**>(&data)))) {
+      /* result ignored: no flags read fail the comparison below */ data->GetFlags(&flags);
+      data->Release();
+    }
   }
   if (file != nullptr) file->Release();
   link->Release();
@@ -210,6 +217,10 @@ void CheckShortcut(const Fields& f) {
   if (f[3] != description) Fail(f[1] + L": description " + description);
   if (lstrcmpiW(icon, f[4].c_str()) != 0 || (!f[4].empty() && index != _wtoi(f[5].c_str()))) {
     Fail(f[1] + L": icon " + icon + L"," + std::to_wstring(index));
+  }
+  const bool runAs = (flags & SLDF_RUNAS_USER) != 0;
+  if (f.size() > 6 && runAs != (f[6] == L"1")) {
+    Fail(f[1] + (runAs ? L": runs as administrator" : L": does not run as administrator"));
   }
 }
 

@@ -112,14 +112,15 @@ class Env:
         return None
 
     def shortcut(self, item, paths, lang):
-        """(target, description, icon, index) of a shortcut item."""
+        """(target, description, icon, index, run as administrator) of a shortcut item:
+        the setup copy's asks for an administrator's rights from Windows Vista on."""
         t = LANGUAGES[lang]
         kind = item.split("_")[0]
         target = paths[kind]
         description = {"guide": t[120], "chart": t[35], "readme": t[121],
                        "setup": t[48] % t[81]}[kind]
         icon = {"readme": t[52], "setup": paths["setup"]}.get(kind, "")
-        return target, description, icon, "0"
+        return target, description, icon, "0", "1" if kind == "setup" and self.code >= 60 else "0"
 
     def script(self, kind, language, default):
         """The script the command is to receive: adding or removing the layout."""

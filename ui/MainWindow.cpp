@@ -11,10 +11,6 @@
 
 namespace {
 
-constexpr int32_t kHeaderIconLeft = 10;
-constexpr int32_t kHeaderIconTop = 10;
-constexpr int32_t kHeaderTextLeft = 60;
-constexpr int32_t kHeaderTextTop = 10;
 constexpr COLORREF kHeaderTextColour = RGB(128, 128, 128);
 const WChar kTallestCharacter[] = {0x00D3, 0};
 
@@ -80,6 +76,8 @@ int MainWindow::onPaint() {
 }
 
 int MainWindow::onDestroy() {
+  if (headerIcon != nullptr) /* result ignored: nothing else holds it */ DestroyIcon(headerIcon);
+  headerIcon = nullptr;
   PostQuitMessage(0);
   return 1;
 }
@@ -200,9 +198,16 @@ void MainWindow::paintHeader(HDC dc) {
   if (controller == nullptr) return;
   RECT client = {0, 0, 0, 0};
   /* result ignored: an unread rectangle clips the text to nothing */ GetClientRect(window, &client);
+  const HeaderPlacement place = PlaceHeader(controller->displayDpi());
+  // The icon's own image of that size, not one stretched from another.
+  if (headerIcon == nullptr) {
+    headerIcon = static_cast<HICON>(LoadImageW(controller->instanceHandle(),
+                                               MAKEINTRESOURCEW(IDI_KESTREL), IMAGE_ICON,
+                                               place.iconSize, place.iconSize, LR_DEFAULTCOLOR));
+  }
   /* result ignored: a missing icon leaves the corner empty */
-  DrawIcon(dc, kHeaderIconLeft, kHeaderIconTop,
-           LoadIconW(controller->instanceHandle(), MAKEINTRESOURCEW(IDI_KESTREL)));
+  DrawIconEx(dc, place.iconLeft, place.iconTop, headerIcon, place.iconSize, place.iconSize, 0,
+             nullptr, DI_NORMAL);
   if (textHeight == 0) {
     WindowDcGuard measuring(window);
     SelectionGuard font(measuring.get(), controller->headerFontHandle());
@@ -212,7 +217,7 @@ void MainWindow::paintHeader(HDC dc) {
       textHeight = size.cy;
     }
   }
-  RECT line = {kHeaderTextLeft, kHeaderTextTop, client.right, kHeaderTextTop + textHeight};
+  RECT line = {place.textLeft, place.textTop, client.right, place.textTop + textHeight};
 
   // The three parts are looked up on every paint, so the header follows a
   // change of the wizard's language at its next repaint.

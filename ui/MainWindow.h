@@ -62,4 +62,5 @@ class MainWindow : public WindowBase {
 
  private:
   HWND focusBeforeDeactivation = nullptr;  // a descendant of the frame, or null
+  HICON headerIcon = nullptr;              // owned: the header's icon at the display's size
 };

@@ -20,7 +20,6 @@
 
 namespace {
 
-constexpr LONG kHeaderFontHeight = -30;  // a character height of 30 pixels
 constexpr DWORD kFrameStyle = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 // The first page then sizes the frame to fit (WindowBase::fitToFrame).
 constexpr int32_t kFrameStartWidth = 500;
@@ -34,9 +33,16 @@ void DeleteWindowObject(WindowBase* object) { delete object; }
 int WizardController::initialise(HINSTANCE newInstance) {
   instance = newInstance;
   if (app == nullptr || newInstance == nullptr) return 0;
+  // The program is DPI-aware (its manifest): what it draws itself follows the
+  // display's DPI, as the dialogs' units do.
+  HDC screen = GetDC(nullptr);
+  if (screen != nullptr) {
+    dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    /* result ignored: the screen's DC is the system's */ ReleaseDC(nullptr, screen);
+  }
   LOGFONTW face;
   memset(&face, 0, sizeof(face));
-  face.lfHeight = kHeaderFontHeight;
+  face.lfHeight = -PlaceHeader(dpi).fontHeight;  // a character height in pixels
   face.lfWeight = FW_BOLD;
   lookupText(kHeaderFontFaceId);
   const int32_t faceLength = text.Length() < LF_FACESIZE ? text.Length() : LF_FACESIZE - 1;

@@ -10,6 +10,7 @@
 
 #include <stdint.h>
 
+#include "setup/rules/DisplayScale.h"
 #include "text/WString.h"
 
 class InstallerApp;
@@ -39,7 +40,8 @@ class WizardController {
         finishPage(nullptr),
         headerFont(nullptr),
         frameSized(0),
-        bandHeight(0) {}
+        bandHeight(0),
+        dpi(kStandardDpi) {}
   // Tears down whatever is left (nothing after the application's finish).
   ~WizardController() { teardown(); }
   WizardController(const WizardController&) = delete;
@@ -149,6 +151,8 @@ class WizardController {
   HFONT headerFontHandle() const { return headerFont; }
   // Height of the header band in pixels, 0 until the first page measured it.
   int32_t bandHeightMeasured() const { return bandHeight; }
+  // The display's dots per inch, read by initialise (96 until then).
+  int32_t displayDpi() const { return dpi; }
   void setBandHeight(int32_t height) { bandHeight = height; }
   int32_t isFrameSized() const { return frameSized; }
   void markFrameSized() { frameSized = 1; }
@@ -169,4 +173,5 @@ class WizardController {
   HFONT headerFont;           // owned
   int32_t frameSized;
   int32_t bandHeight;
+  int32_t dpi;
 };

@@ -477,13 +477,19 @@ def run_states(campaign, chosen):
     return runs, len(chosen), len(chosen) - len(failed)
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+def campaign_parser(description):
+    """The arguments every campaign takes: the entry and the build trees."""
+    parser = argparse.ArgumentParser(description=description)
     parser.add_argument("--bits", type=int, choices=[32, 64], required=True)
     parser.add_argument("--version", choices=sorted(VERSION_CODES), default="winxp")
     parser.add_argument("--tree", required=True, help="the win32 build tree")
     parser.add_argument("--tree64", required=True, help="the win64 build tree")
     parser.add_argument("--layout-tool", default=os.path.join(REPO, "build", "host", "kestrel-layout"))
+    return parser
+
+
+def main():
+    parser = campaign_parser(__doc__.split("\n")[0])
     parser.add_argument("--share", default="0/1", help="K,L.../N: the states whose index "
                         "modulo N is K, L, ... (default all)")
     args = parser.parse_args()

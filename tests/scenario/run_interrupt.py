@@ -20,7 +20,6 @@ usage: run_interrupt.py --bits 32|64 --version NAME --tree BUILD/win32 --tree64 
    --share: the points whose number modulo N is K, L, ... (default all)
    --nested: of those, every point whose number modulo N is K also cuts the recovery run
 """
-import argparse
 import hashlib
 import os
 import re
@@ -29,8 +28,9 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 sys.dont_write_bytecode = True  # no cache beside the sources
-from machine import REPO, VERSION_CODES, WINE_VOLATILE, own_namespace, read_bytes, windows_path  # noqa: E402
-from run_damage import SCRIPT_FOLDER, SESSION, Campaign, hive_blocks, values_of  # noqa: E402
+from machine import WINE_VOLATILE, own_namespace, read_bytes, windows_path  # noqa: E402
+from run_damage import (SCRIPT_FOLDER, SESSION, Campaign, campaign_parser, hive_blocks,  # noqa: E402
+                        values_of)
 from scenarios import A, B  # noqa: E402
 
 CUT_EXIT = 99
@@ -277,12 +277,7 @@ class Points:
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
-    parser.add_argument("--bits", type=int, choices=[32, 64], required=True)
-    parser.add_argument("--version", choices=sorted(VERSION_CODES), default="winxp")
-    parser.add_argument("--tree", required=True, help="the win32 build tree")
-    parser.add_argument("--tree64", required=True, help="the win64 build tree")
-    parser.add_argument("--layout-tool", default=os.path.join(REPO, "build", "host", "kestrel-layout"))
+    parser = campaign_parser(__doc__.split("\n")[0])
     parser.add_argument("--sequences", default=",".join(SEQUENCES))
     parser.add_argument("--faults", default="cut-before,cut-after,fail")
     parser.add_argument("--share", default="0/1")

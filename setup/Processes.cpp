@@ -10,6 +10,7 @@
 
 #include "setup/Libraries.h"
 #include "setup/MachineChanges.h"
+#include "setup/Registry.h"
 #include "setup/ShellLibraries.h"
 #include "setup/SystemErrors.h"
 #include "setup/SystemFolders.h"
@@ -104,13 +105,24 @@ int FindUserAssociatedProgram(const WChar* association, WString& out) {
 
 int StartElevated(const WChar* program) {
   if (program == nullptr || program[0] == 0) return 0;
+  // The verb is looked up in the machine's class of programs only: the merged
+  // view would let a per-user class (HKCU\Software\Classes\exefile) put another
+  // command behind the consent prompt.
+  KeyGuard programClass(
+      OpenRegistryKey(HKEY_LOCAL_MACHINE, WTEXT("SOFTWARE\\Classes\\exefile"), KEY_READ));
+  // The copy starts in the system folder, as every child does, not in the
+  // folder this program was started from.
+  WString folder;
+  if (programClass.get() == nullptr || !GetSystemFolder(folder)) return 0;
   SHELLEXECUTEINFOW info;
   memset(&info, 0, sizeof(info));
   info.cbSize = sizeof(info);
   // No zone check of the file's origin: the running image is the file started.
-  info.fMask = SEE_MASK_NOZONECHECKS;
+  info.fMask = SEE_MASK_NOZONECHECKS | SEE_MASK_CLASSKEY;
+  info.hkeyClass = programClass.get();
   info.lpVerb = L"runas";
   info.lpFile = program;
+  info.lpDirectory = folder.WideAt(0);
   info.nShow = SW_SHOWNORMAL;
   if (ExecuteShellCommand(&info)) return 1;
   const DWORD error = GetLastError();

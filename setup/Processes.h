@@ -27,8 +27,9 @@ int RunCommandLineWaiting(const WString& command, DWORD waitMs);
 int RunCommandLine(const WString& command);
 
 // Starts `program` (a full path) again, without arguments, with the "runas"
-// verb: on Windows Vista and later the consent prompt for an administrator's
-// full rights. 1 = started; 0 = the user declined (ERROR_CANCELLED, said
+// verb as the machine's class of programs defines it (never a per-user class),
+// in the system folder: on Windows Vista and later the consent prompt for an
+// administrator's full rights. 1 = started; 0 = the user declined (ERROR_CANCELLED, said
 // nothing about) or the start failed.
 int StartElevated(const WChar* program);
 

@@ -150,18 +150,16 @@ int InstallerApp::relaunchElevated() {
   WString ownPath;
   const int imageHeld = ownImage != nullptr && GetOwnImagePath(ownPath) &&
                         IsSameFileAsImage(ownImage, ownPath.WideAt(0));
-  int relaunched = kNotRelaunched;
-  for (;;) {
-    switch (NextElevationStep(versionCode, TokenElevationKind(), imageHeld, relaunched)) {
-      case ElevationStep::Relaunch:
-        relaunched = StartElevated(ownPath.WideAt(0));
-        continue;
-      case ElevationStep::EndQuietly:
-        return 1;
-      case ElevationStep::ShowRefusal:
-        return 0;
-    }
+  const int32_t elevationType = TokenElevationKind();
+  if (NextElevationStep(versionCode, elevationType, imageHeld, kNotRelaunched) !=
+      ElevationStep::Relaunch) {
+    return 0;
   }
+  const int relaunched = StartElevated(ownPath.WideAt(0));
+  return NextElevationStep(versionCode, elevationType, imageHeld, relaunched) ==
+                 ElevationStep::EndQuietly
+             ? 1
+             : 0;
 }
 
 int InstallerApp::restartSystem() {

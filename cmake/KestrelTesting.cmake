@@ -29,13 +29,15 @@ include_guard(GLOBAL)
 
 set(KESTREL_WINE_RUN "${CMAKE_SOURCE_DIR}/scripts/wine-run.sh")
 
-# Whether Wine starts on this machine at all: a kernel without 32-bit x86 support
-# refuses Wine's 32-bit loader, which every Windows test program needs. Without
-# it each test that runs a Windows program is registered as skipped, with the
-# reason, and the configure step says so.
+# Whether Wine runs this tree's programs on this machine: a kernel without 32-bit
+# x86 support refuses Wine's 32-bit loader, which every program of the i686 tree
+# needs, in either prefix; the x86_64 tree's programs then still run through the
+# 64-bit loader (scripts/wine-loader.sh). Without it each test that runs a Windows
+# program is registered as skipped, with the reason, and the configure step says so.
 set(KESTREL_WINE_MISSING "")
 if(KESTREL_MINGW)
-  execute_process(COMMAND wine --version RESULT_VARIABLE _kestrel_wine_result
+  execute_process(COMMAND bash -c ". '${CMAKE_SOURCE_DIR}/scripts/wine-loader.sh' && kestrel_wine_loader ${KESTREL_WINE_BITS} && wine --version"
+                  RESULT_VARIABLE _kestrel_wine_result
                   OUTPUT_QUIET ERROR_VARIABLE _kestrel_wine_error)
   if(NOT _kestrel_wine_result EQUAL 0)
     string(STRIP "${_kestrel_wine_error}" _kestrel_wine_error)

@@ -19,6 +19,8 @@ case "$bits" in
   *) echo "usage: $0 32|64 [--force]" >&2; exit 2 ;;
 esac
 
+. "$repo/scripts/wine-loader.sh"
+kestrel_wine_loader "$bits"
 root=${KESTREL_WINE_ROOT:-$repo/build/wine}
 prefix=$root/prefix$bits
 stamp=$prefix/.kestrel-stamp

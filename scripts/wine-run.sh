@@ -41,6 +41,8 @@ case "$bits" in
   *) echo "wine-run: --prefix must be 32 or 64" >&2; exit 2 ;;
 esac
 
+. "$repo/scripts/wine-loader.sh"
+kestrel_wine_loader "$bits"
 root=${KESTREL_WINE_ROOT:-$repo/build/wine}
 export WINEPREFIX=$root/prefix$bits
 export WINEDEBUG=${KESTREL_WINEDEBUG:--all}

@@ -30,13 +30,23 @@ endif()
 set(_scenario_run "${Python3_EXECUTABLE}" "${CMAKE_SOURCE_DIR}/tests/scenario/run_scenario.py")
 set(_scenario_trees --tree "${CMAKE_BINARY_DIR}" --tree64 "${KESTREL_WIN64_TREE}"
     --layout-tool "${KESTREL_HOST_TOOLS}/kestrel-layout")
-foreach(bits 32 64)
+# The engine tree's driver is a 64-bit program: the 64-bit entries only, with the
+# documents of the tree whose payload it carries.
+set(_scenario_prefixes 32 64)
+if(KESTREL_ENGINE_TREE)
+  set(_scenario_prefixes 64)
+  list(APPEND _scenario_trees --documents "${KESTREL_PAYLOAD_TREE}/documents")
+endif()
+foreach(bits IN LISTS _scenario_prefixes)
   add_test(NAME scenario.provision.${bits} COMMAND ${_scenario_run} provision --bits ${bits} ${_scenario_trees})
   set_tests_properties(scenario.provision.${bits} PROPERTIES FIXTURES_SETUP kestrel_scenario${bits} TIMEOUT 300)
 endforeach()
 
 # kestrel_scenario(NAME BITS VERSION): one test scenario.NAME.BITS.VERSION.
 function(kestrel_scenario name bits version)
+  if(NOT bits IN_LIST _scenario_prefixes)
+    return()
+  endif()
   add_test(NAME scenario.${name}.${bits}.${version}
     COMMAND ${_scenario_run} run ${name} --bits ${bits} --version ${version} ${_scenario_trees})
   set_tests_properties(scenario.${name}.${bits}.${version} PROPERTIES
@@ -44,23 +54,26 @@ function(kestrel_scenario name bits version)
 endfunction()
 
 # The life of an installation on every entry of the Windows matrix.
-foreach(bits 32 64)
+foreach(bits IN LISTS _scenario_prefixes)
   foreach(version IN LISTS KESTREL_MATRIX_${bits})
     kestrel_scenario(matrix ${bits} ${version})
   endforeach()
 endforeach()
 # The same life made through setup.exe's wizard by gui_driver.exe, on every entry:
 # one at a time and never beside the GUI tests or ui_tests (they share the display).
-foreach(bits 32 64)
-  foreach(version IN LISTS KESTREL_MATRIX_${bits})
-    kestrel_scenario(wizard ${bits} ${version})
-    set_tests_properties(scenario.wizard.${bits}.${version} PROPERTIES RESOURCE_LOCK kestrel_wizard_frame)
+# (setup.exe is a 32-bit program: the engine tree has none.)
+if(NOT KESTREL_ENGINE_TREE)
+  foreach(bits 32 64)
+    foreach(version IN LISTS KESTREL_MATRIX_${bits})
+      kestrel_scenario(wizard ${bits} ${version})
+      set_tests_properties(scenario.wizard.${bits}.${version} PROPERTIES RESOURCE_LOCK kestrel_wizard_frame)
+    endforeach()
   endforeach()
-endforeach()
-kestrel_scenario(wizard-fails 64 win7)
-kestrel_scenario(wizard-refused 32 winxp)
-set_tests_properties(scenario.wizard-fails.64.win7 scenario.wizard-refused.32.winxp PROPERTIES
-  RESOURCE_LOCK kestrel_wizard_frame)
+  kestrel_scenario(wizard-fails 64 win7)
+  kestrel_scenario(wizard-refused 32 winxp)
+  set_tests_properties(scenario.wizard-fails.64.win7 scenario.wizard-refused.32.winxp PROPERTIES
+    RESOURCE_LOCK kestrel_wizard_frame)
+endif()
 # The other scenarios on a spread of it: both prefixes, before and after Vista.
 kestrel_scenario(older 32 winxp)
 kestrel_scenario(shared 64 win7)
@@ -85,6 +98,9 @@ foreach(part "32.winxp.a 0,1,2,3/12" "32.winxp.b 4,5,6/12" "64.win7 10/12"
   string(REPLACE "." ";" fields ${name})
   list(GET fields 0 bits)
   list(GET fields 1 version)
+  if(NOT bits IN_LIST _scenario_prefixes)
+    continue()
+  endif()
   add_test(NAME scenario.damage.${name} COMMAND ${_damage_run} --bits ${bits} --version ${version}
     --share ${share} ${_scenario_trees})
   set_tests_properties(scenario.damage.${name} PROPERTIES FIXTURES_REQUIRED kestrel_scenario${bits}
@@ -93,6 +109,8 @@ endforeach()
 
 # The benchmark, run briefly as a smoke test (its numbers are read, never asserted):
 #   tests/scenario/run_scenario.py bench --bits 32 --version win7 --runs 9 --tree build/win32 --tree64 build/win64
-add_test(NAME scenario.bench.32.win7
-  COMMAND ${_scenario_run} bench --bits 32 --version win7 --runs 3 ${_scenario_trees})
-set_tests_properties(scenario.bench.32.win7 PROPERTIES FIXTURES_REQUIRED kestrel_scenario32 TIMEOUT 300)
+if(NOT KESTREL_ENGINE_TREE)
+  add_test(NAME scenario.bench.32.win7
+    COMMAND ${_scenario_run} bench --bits 32 --version win7 --runs 3 ${_scenario_trees})
+  set_tests_properties(scenario.bench.32.win7 PROPERTIES FIXTURES_REQUIRED kestrel_scenario32 TIMEOUT 300)
+endif()

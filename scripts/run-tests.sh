@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every tree, makes the Wine prefixes and runs every
-# test: ctest in build/host, build/host-asan, build/win64 and build/win32 (the mingw trees
+# test: ctest in build/host, build/host-asan, build/win64, build/win32 and build/engine64 (the mingw trees
 # under their own Xvfb, so that Windows programs have a display and never use the caller's).
 # Ends with one line "N passed, M failed" (ctest tests, all trees summed; skipped tests
 # are counted on the line before) and exits non-zero on any failure.
@@ -69,7 +69,7 @@ ctest_tree build/host
 UBSAN_OPTIONS=print_stacktrace=1 ctest_tree build/host-asan
 
 # The prefixes are made once, before ctest starts, so that parallel tests never race.
-wine_tests=$(ctest --test-dir build/win32 -N 2>/dev/null; ctest --test-dir build/win64 -N 2>/dev/null || true)
+wine_tests=$(for tree in win32 win64 engine64; do ctest --test-dir build/$tree -N 2>/dev/null; done || true)
 for bits in 32 64; do
   if grep -q "wine\.prefix$bits\.start" <<<"$wine_tests"; then
     t0=$SECONDS
@@ -81,5 +81,6 @@ done
 
 ctest_tree build/win64 xvfb-run -a -s "-screen 0 1024x768x24"
 ctest_tree build/win32 xvfb-run -a -s "-screen 0 1024x768x24"
+ctest_tree build/engine64 xvfb-run -a -s "-screen 0 1024x768x24"
 
 finish

@@ -15,6 +15,7 @@
 #include "tests/engine/EngineFixture.h"
 #include "tests/state/StateTestSupport.h"
 #include "text/Memory.h"
+#include "tests/support/ProcessBits.h"
 
 namespace {
 
@@ -24,6 +25,7 @@ std::wstring Text(const WString& text) { return Wide(text); }
 // the keypad; the replacement is scheduled (WOW64 folder for the 32-bit library
 // on 64-bit Windows), and the thread's redirection is back on afterwards.
 TEST_F(EngineTest, LayoutLibrariesAreWrittenPatchedAndScheduled) {
+  SKIP_UNLESS_32_BIT_PROCESS();
   ASSERT_TRUE(ready);
   NamedLock renameLock(L"KestrelTestsPendingRenames");
   ASSERT_TRUE(renameLock.held());

@@ -16,6 +16,7 @@
 #include "tests/engine/EngineFixture.h"
 #include "text/Format.h"
 #include "text/Memory.h"
+#include "tests/support/ProcessBits.h"
 
 namespace {
 
@@ -287,6 +288,7 @@ int ExpectedArchitecture() {
 // folder; on a 32-bit system kernel32 exports it too, but it has nothing to
 // turn off: the call fails and the system folder stays the same.
 TEST_F(EngineTest, RedirectionPairSwitchesTheSystemFolderOnlyOn64BitSystems) {
+  SKIP_UNLESS_32_BIT_PROCESS();
   ASSERT_TRUE(ready);
   const int arch = ExpectedArchitecture();
   ASSERT_TRUE(arch == 0 || arch == 9) << "KESTREL_EXPECT_ARCH is not set";

@@ -7,6 +7,7 @@
 #include "app/InstallerApp.h"
 #include "payload/StringIds.h"
 #include "tests/environment/EnvironmentExpectations.h"
+#include "tests/support/ProcessBits.h"
 
 namespace {
 
@@ -34,6 +35,7 @@ TEST_F(ProbeSystem, ReportsTheEmulatedVersionAndTheNativeArchitecture) {
 }
 
 TEST_F(ProbeSystem, WithoutTheNativeProcedureTheEmulatedViewIsUsed) {
+  SKIP_UNLESS_32_BIT_PROCESS();
   // An id no table holds: no procedure, so GetSystemInfo answers, which shows
   // a 32-bit process x86 even on 64-bit Windows.
   ASSERT_EQ(1, app.probeSystem(0xFFFFFF00u, kNativeSystemInfoLibraryId));

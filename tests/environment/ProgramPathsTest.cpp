@@ -10,6 +10,7 @@
 #include "app/InstallerApp.h"
 #include "tests/environment/EnvironmentExpectations.h"
 #include "tests/setup/SystemTestSupport.h"
+#include "tests/support/ProcessBits.h"
 
 namespace {
 
@@ -36,6 +37,7 @@ class ProgramPaths : public testing::Test {
 };
 
 TEST_F(ProgramPaths, ProgramFolderLiesUnderTheProgramFilesOfA32BitProcess) {
+  SKIP_UNLESS_32_BIT_PROCESS();
   // A 32-bit process on 64-bit Windows is given the x86 program files folder.
   const std::wstring programFiles = ExpectedNumber("KESTREL_EXPECT_ARCH") == 9
                                         ? L"C:\\Program Files (x86)"

@@ -21,6 +21,22 @@ WINE_VOLATILE = re.compile(r"system\\currentcontrolset\\control\\class\\"
                            r"\{(4d36e968|4d36e96e)-e325-11ce-bfc1-08002be10318\}(\\.*)?")
 
 
+
+
+def wine_loader_env(bits):
+    """PATH and WINELOADER for a 64-bit prefix on a kernel that refuses Wine's
+    32-bit loader (scripts/wine-loader.sh): its Wine commands go to the 64-bit one."""
+    if bits != 64 or not os.access("/usr/lib/wine/wine64", os.X_OK):
+        return {}
+    try:
+        subprocess.run(["/usr/lib/wine/wine", "--version"], check=True, capture_output=True)
+        return {}
+    except (OSError, subprocess.CalledProcessError):
+        shims = os.path.join(REPO, "scripts", "wine64-only")
+        return {"PATH": shims + os.pathsep + os.environ.get("PATH", ""),
+                "WINELOADER": "/usr/lib/wine/wine64"}
+
+
 # ---- The machine: an overlay copy of the provisioned prefix ----------------------------
 
 class Machine:
@@ -40,6 +56,7 @@ class Machine:
         locales = os.path.join(args.tree, "scenario", "locale%d" % args.bits)
         self.env = dict(os.environ, WINEPREFIX=self.prefix, LOCPATH=locales,
                         LC_ALL=("C", "pl_PL")[lang] + ".UTF-8", **WINE_ENV)
+        self.env.update(wine_loader_env(args.bits))
         self.up = False
         self.log = open(os.path.join(self.dir, "wine.log"), "w+")
 
@@ -126,6 +143,15 @@ def read_bytes(path):
             return f.read()
     except OSError:
         return None
+
+
+def image_bits(path):
+    """64 for an x86_64 Windows image, else 32 (what the PE header's machine says)."""
+    data = read_bytes(path) or b""
+    if len(data) < 0x40:
+        return 32
+    header = int.from_bytes(data[0x3C:0x40], "little")
+    return 64 if data[header + 4:header + 6] == b"\x64\x86" else 32
 
 
 def windows_path(host):

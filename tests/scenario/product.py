@@ -5,7 +5,7 @@ import os
 import re
 import struct
 
-from machine import REPO, VERSION_CODES, read_bytes
+from machine import REPO, VERSION_CODES, image_bits, read_bytes
 
 
 KLID = "a0e70415"
@@ -58,12 +58,17 @@ DISPLAY_NAMES = [COMMON[81], "Polski (Kestrel)"]
 
 
 class Env:
-    """The machine's folders as the 32-bit engine sees them, and the build's files."""
+    """The machine's folders as the engine sees them, and the build's files. The
+    engine is a 32-bit program, which 64-bit Windows shows its WOW64 views, except
+    in the x86_64 engine tree (built where only 64-bit programs run)."""
     def __init__(self, args):
         self.bits, self.code = args.bits, VERSION_CODES[args.version]
         self.tree, self.tree64 = args.tree, args.tree64
         self.layout_tool = args.layout_tool
-        x86 = " (x86)" if self.bits == 64 else ""
+        self.documents_tree = getattr(args, "documents", None) or os.path.join(self.tree, "documents")
+        self.driver = os.path.join(self.tree, "engine_driver.exe")
+        wow64 = self.bits == 64 and image_bits(self.driver) == 32
+        x86 = " (x86)" if wow64 else ""
         self.program_parent = "C:\\Program Files%s\\Kestrel Keyboards" % x86
         self.menu_parent = ("C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs"
                             "\\Kestrel Keyboards")
@@ -71,8 +76,7 @@ class Env:
         user = os.environ.get("USER") or "root"
         self.documents = "C:\\users\\%s\\Documents" % user
         self.user_desktop = "C:\\users\\%s\\Desktop" % user
-        self.software = "Software\\Wow6432Node" if self.bits == 64 else "Software"
-        self.driver = os.path.join(self.tree, "engine_driver.exe")
+        self.software = "Software\\Wow6432Node" if wow64 else "Software"
         self.setup = os.path.join(self.tree, "setup.exe")
         self.installer = self.driver  # the program whose copy the installation keeps
         # (target, staging) of each layout library, 32-bit first.
@@ -98,7 +102,7 @@ class Env:
     def content(self, item, lang):
         """Bytes an item holds, or None for a shortcut (checked through the shell)."""
         t = LANGUAGES[lang]
-        documents = os.path.join(self.tree, "documents")
+        documents = self.documents_tree
         if item in ("guide", "chart", "icon"):
             name = {"guide": "kestrel-guide.pdf", "chart": "kestrel-chart.pdf",
                     "icon": os.path.join("web-link", "kestrel.ico")}[item]

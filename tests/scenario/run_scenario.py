@@ -47,6 +47,8 @@ def main():
     parser.add_argument("--version", choices=sorted(VERSION_CODES), default="win7")
     parser.add_argument("--tree", required=True, help="the win32 build tree")
     parser.add_argument("--tree64", help="the win64 build tree (64-bit checks)")
+    parser.add_argument("--documents", help="the folder of the payload's documents "
+                        "(default: TREE/documents; the x86_64 engine tree takes the win32 tree's)")
     parser.add_argument("--layout-tool", default=os.path.join(REPO, "build", "host", "kestrel-layout"),
                         help="the host build's kestrel-layout, which reads layout files as Windows does")
     parser.add_argument("--runs", type=int, default=5)

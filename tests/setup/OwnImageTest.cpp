@@ -11,6 +11,7 @@
 
 #include "setup/OwnImage.h"
 #include "tests/setup/SystemTestSupport.h"
+#include "tests/support/ProcessBits.h"
 
 namespace {
 
@@ -231,6 +232,7 @@ void MapMoved(const std::string& file, uint8_t* base) {
 // An image mapped away from its preferred base (every pointer moved) still
 // matches its file; a file with one pointer changed does not.
 TEST(OwnImage, AnImageMappedElsewhereMatchesOnceItsRelocationsAreTakenBack) {
+  SKIP_UNLESS_32_BIT_PROCESS();
   const std::string built = ReadWholeFile(TestProgramFolder() + KESTREL_OWN_IMAGE_COPIER);
   const IMAGE_NT_HEADERS* nt = Headers(built);
   ASSERT_NE(0u, nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_BASERELOC].Size);

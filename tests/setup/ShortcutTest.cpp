@@ -9,6 +9,7 @@
 
 #include "setup/Shortcut.h"
 #include "tests/setup/SystemTestSupport.h"
+#include "tests/support/LinkFileFlags.h"
 
 namespace {
 
@@ -90,6 +91,18 @@ TEST_F(Shortcut, LinkWithoutIconHasNoIconLocation) {
   EXPECT_TRUE(SamePath(target, loaded.target)) << loaded.target;
   EXPECT_EQ(L"Guide", loaded.description);
   EXPECT_EQ(L"", loaded.iconPath);
+}
+
+TEST_F(Shortcut, OnlyALinkMarkedSoRunsAsAdministrator) {
+  const std::wstring marked = folder + L"icon.lnk", plain = folder + L"plain.lnk";
+  if (!ShellKeepsRunAsFlag(folder + L"probe.lnk", target.c_str())) {
+    GTEST_SKIP() << "this shell does not keep the flags IShellLinkDataList::SetFlags sets";
+  }
+  ASSERT_EQ(1, CreateShortcut(target.c_str(), marked.c_str(), L"Setup", nullptr, 0, true));
+  ASSERT_EQ(1, CreateShortcut(target.c_str(), plain.c_str(), L"Guide", nullptr, 0));
+  EXPECT_EQ(static_cast<DWORD>(SLDF_RUNAS_USER), SavedLinkFlags(marked) & SLDF_RUNAS_USER);
+  EXPECT_EQ(0u, SavedLinkFlags(plain) & SLDF_RUNAS_USER);
+  EXPECT_TRUE(SamePath(target, LoadLink(marked).target));
 }
 
 // The callers record a placed link: one that could not be saved must say so.

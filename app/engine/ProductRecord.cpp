@@ -146,17 +146,22 @@ int InstallerApp::removeProductRecord() {
   const HKEY p = product.get();
   if (p == nullptr) return 0;
   {
+    // The layout sub-record may be gone already (the removal of one of two
+    // installations takes it, and so may a removal that stopped part-way): the
+    // rest of the record is removed all the same.
     KeyGuard parent(openKey(p, kLayoutRecordParentKeyId, KEY_WRITE));
-    if (parent.get() == nullptr) return 0;
-    {
-      KeyGuard layout(openKey(parent.get(), kLayoutRecordKeyId, KEY_WRITE));
-      if (layout.get() == nullptr) return 0;
-      deleteValue(layout.get(), kSetupCopyValueId);
-      deleteValue(layout.get(), kSetupLinkValueId);
-      deleteValue(layout.get(), kLevelValueId);
+    if (parent.get() != nullptr) {
+      {
+        KeyGuard layout(openKey(parent.get(), kLayoutRecordKeyId, KEY_WRITE));
+        if (layout.get() != nullptr) {
+          deleteValue(layout.get(), kSetupCopyValueId);
+          deleteValue(layout.get(), kSetupLinkValueId);
+          deleteValue(layout.get(), kLevelValueId);
+        }
+      }
+      /* result ignored: keys that still hold others stay, as they should */
+      deleteSubKey(parent.get(), kLayoutRecordKeyId);
     }
-    /* result ignored: keys that still hold others stay, as they should */
-    deleteSubKey(parent.get(), kLayoutRecordKeyId);
   }
   /* result ignored: as above */ deleteSubKey(p, kLayoutRecordParentKeyId);
 

@@ -359,8 +359,10 @@ def check(campaign, run, after):
     if not (run.rc in (0, 1) and "engine: %s=" % run.op in run.out
             or refused and run.op == "remove" and "not offered" in run.out):
         faults.append("exit %d: %s" % (run.rc, run.out.strip()[-400:]))
+    # Windows' list of programs gains and loses our entry: its own values stay.
     own = {KEYBOARD: {"scancode map"}, SESSION: {"pendingfilerenameoperations"},
-           campaign.run_once: {LANGUAGES[lang][71].lower() for lang in (0, 1)}}
+           campaign.run_once: {LANGUAGES[lang][71].lower() for lang in (0, 1)},
+           campaign.uninstall.rsplit("\\", 1)[0]: set()}
     for hive, was, now in (("machine", run.before[0], after[0]), ("user", run.before[1], after[1])):
         for key in sorted(set(was) | set(now)):
             if was.get(key) == now.get(key) or WINE_VOLATILE.match(key):
@@ -484,6 +486,8 @@ def campaign_parser(description):
     parser.add_argument("--version", choices=sorted(VERSION_CODES), default="winxp")
     parser.add_argument("--tree", required=True, help="the win32 build tree")
     parser.add_argument("--tree64", required=True, help="the win64 build tree")
+    parser.add_argument("--documents", help="the folder of the payload's documents "
+                        "(default: TREE/documents; the x86_64 engine tree takes the win32 tree's)")
     parser.add_argument("--layout-tool", default=os.path.join(REPO, "build", "host", "kestrel-layout"))
     return parser
 

@@ -196,7 +196,10 @@ int InstallerApp::removeProductRecord() {
   }
   /* result ignored: an entry that stays offers a removal with nothing left to do */
   removeUninstallEntry();
-  const uint32_t values[] = {kInitialInputValueId,    kInstallCountValueId, kReadMeMenuLinkValueId,
+  // The counter first, as an install writes it last: a removal that stops after
+  // it leaves a record the next install neither counts nor reads as an
+  // installation, and that install places the shared files again.
+  const uint32_t values[] = {kInstallCountValueId,    kInitialInputValueId, kReadMeMenuLinkValueId,
                              kReadMeFileValueId,      kReadMeDesktopLinkValueId,
                              kWebLinkMenuValueId,     kWebLinkDesktopValueId, kChartFileValueId,
                              kChartMenuLinkValueId,   kChartDesktopLinkValueId,

@@ -65,6 +65,17 @@ int InstallerApp::runUninstall() {
     /* result ignored: the user can still remove the layout in the system's settings */
     removeInputLanguage();
   }
+  if (plan.removeLayout) {
+    // The restart moves each staging library into place; one is still in the
+    // program folder only when an install ended before that was scheduled, or
+    // before the restart (the rename then finds nothing and the target goes).
+    WString placed32, placed64, staging32, staging64;
+    if (layoutFilePaths(placed32, placed64, &staging32, &staging64)) {
+      /* result ignored: a file that stays keeps its folder, nothing worse */
+      RemoveFileText(staging32);
+      if (is64BitSystem) /* result ignored: as above */ RemoveFileText(staging64);
+    }
+  }
   // A running copy is deleted at the restart.
   /* result ignored: a copy that stays is left behind, nothing worse */
   RemoveFileText(paths[kSetupCopyItem]);

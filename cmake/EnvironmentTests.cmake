@@ -8,9 +8,11 @@ kestrel_windows_test(NAME environment_tests
   LIBRARIES kestrel_app ${KESTREL_SYSTEM_LIBS})
 # The single-instance checks look for a window of the wizard frame's class: no
 # test that shows the wizard may run beside them.
-foreach(version IN LISTS KESTREL_MATRIX_32)
-  if(TEST environment_tests.32.${version})
-    set_tests_properties(environment_tests.32.${version} PROPERTIES RESOURCE_LOCK kestrel_wizard_frame)
+# (The wizard tests run in the prefix of the tree's own programs.)
+foreach(version IN LISTS KESTREL_MATRIX_${KESTREL_WINE_BITS})
+  if(TEST environment_tests.${KESTREL_WINE_BITS}.${version})
+    set_tests_properties(environment_tests.${KESTREL_WINE_BITS}.${version} PROPERTIES
+      RESOURCE_LOCK kestrel_wizard_frame)
   endif()
 endforeach()
 

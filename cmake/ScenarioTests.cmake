@@ -107,6 +107,27 @@ foreach(part "32.winxp.a 0,1,2,3/12" "32.winxp.b 4,5,6/12" "64.win7 10/12"
     TIMEOUT 1800)
 endforeach()
 
+# The interruption campaign (tests/scenario/run_interrupt.py): every sequence ended at
+# the points whose number modulo 8 is 0 or 4 (a quarter of them), in two tests on 64-bit
+# Windows 7 and, where 32-bit programs run, the first share on 32-bit XP too; the
+# rest by hand (README, Numbers).
+set(_interrupt_run "${Python3_EXECUTABLE}" "${CMAKE_SOURCE_DIR}/tests/scenario/run_interrupt.py")
+foreach(part "64.win7.a 0/8" "64.win7.b 4/8" "32.winxp.a 0/8")
+  separate_arguments(part)
+  list(GET part 0 name)
+  list(GET part 1 share)
+  string(REPLACE "." ";" fields ${name})
+  list(GET fields 0 bits)
+  list(GET fields 1 version)
+  if(NOT bits IN_LIST _scenario_prefixes)
+    continue()
+  endif()
+  add_test(NAME scenario.interrupt.${name} COMMAND ${_interrupt_run} --bits ${bits}
+    --version ${version} --share ${share} ${_scenario_trees})
+  set_tests_properties(scenario.interrupt.${name} PROPERTIES
+    FIXTURES_REQUIRED kestrel_scenario${bits} TIMEOUT 1800)
+endforeach()
+
 # The benchmark, run briefly as a smoke test (its numbers are read, never asserted):
 #   tests/scenario/run_scenario.py bench --bits 32 --version win7 --runs 9 --tree build/win32 --tree64 build/win64
 if(NOT KESTREL_ENGINE_TREE)

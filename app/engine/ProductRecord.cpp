@@ -145,6 +145,17 @@ int InstallerApp::removeProductRecord() {
   KeyGuard product(vendor.get() ? openKey(vendor.get(), kProductKeyId, KEY_WRITE) : nullptr);
   const HKEY p = product.get();
   if (p == nullptr) return 0;
+  if (installCount == 0) {
+    // The last installation: Windows' list of programs loses it first, then the
+    // counter, which an install writes last. A removal that stops after that
+    // leaves a record the next install neither counts nor reads as an
+    // installation (one that stops before it reads as one, which Remove
+    // finishes); that install places the shared files again.
+    /* result ignored: an entry that stays offers a removal with nothing left to do */
+    removeUninstallEntry();
+    /* result ignored: deleted again with the other values below */
+    deleteValue(p, kInstallCountValueId);
+  }
   {
     // The layout sub-record may be gone already (the removal of one of two
     // installations takes it, and so may a removal that stopped part-way): the
@@ -194,12 +205,7 @@ int InstallerApp::removeProductRecord() {
     writeDword(p, kInstallCountValueId, static_cast<uint32_t>(installCount));
     return 1;
   }
-  /* result ignored: an entry that stays offers a removal with nothing left to do */
-  removeUninstallEntry();
-  // The counter first, as an install writes it last: a removal that stops after
-  // it leaves a record the next install neither counts nor reads as an
-  // installation, and that install places the shared files again.
-  const uint32_t values[] = {kInstallCountValueId,    kInitialInputValueId, kReadMeMenuLinkValueId,
+  const uint32_t values[] = {kInitialInputValueId,    kInstallCountValueId, kReadMeMenuLinkValueId,
                              kReadMeFileValueId,      kReadMeDesktopLinkValueId,
                              kWebLinkMenuValueId,     kWebLinkDesktopValueId, kChartFileValueId,
                              kChartMenuLinkValueId,   kChartDesktopLinkValueId,

@@ -60,17 +60,20 @@ class Machine:
         self.args = args
         self.campaign = Campaign(args)
         self.driver = windows_path(self.campaign.env.driver)
-        self.output = os.path.join(self.campaign.machine.dir, "driver.txt")
         self.runs = 0
 
     def run(self, *command):
-        """(exit code, output) of one program run in the session."""
+        """(exit code, output) of one program run in the session. Each run writes a
+        file of its own: a process a cut run started (the input-language command) may
+        still hold the one it was given."""
         self.runs += 1
+        output = os.path.join(self.campaign.machine.dir, "driver-%d.txt" % self.runs)
         line = " ".join('"%s"' % a for a in command)
         self.campaign.scenario_check(["run\t%s\t%s\t%s" % (self.campaign.cwd,
-                                                          windows_path(self.output), line)])
-        with open(self.output, encoding="utf-8", errors="replace") as f:
+                                                          windows_path(output), line)])
+        with open(output, encoding="utf-8", errors="replace") as f:
             out = f.read()
+        os.remove(output)
         code = re.search(r"\nexit (\d+)\n$", out)
         return (int(code.group(1)) if code else -1), out
 

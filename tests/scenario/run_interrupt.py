@@ -81,8 +81,15 @@ class Machine:
         return self.run(self.driver, *args)
 
     def restart(self):
-        rc, out = self.run("C:\\windows\\system32\\wineboot.exe", "-r")
-        assert rc == 0, "wineboot -r: " + out
+        # Wine's restart can fail to start while a process of the cut run is still
+        # ending: a few tries, a second apart.
+        for attempt in range(3):
+            rc, out = self.run("C:\\windows\\system32\\wineboot.exe", "-r")
+            if rc == 0:
+                return
+            print("note: wineboot -r ended %d (try %d)" % (rc, attempt + 1))
+            time.sleep(1)
+        raise AssertionError("wineboot -r: " + out)
 
     def snapshot(self):
         """(machine hive, user hive, {file: (size, mtime)}) as they are now."""

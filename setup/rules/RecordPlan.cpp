@@ -22,7 +22,10 @@ RecordWrites PlanRecordWrites(const RecordFacts& facts) {
 RemovalPlan PlanRemoval(int32_t installCount, int32_t documentUses) {
   RemovalPlan plan = {};
   plan.installCount = OneFewer(installCount);
-  plan.documentUses = OneFewer(documentUses);
+  // The document group lives in the product record: with the last installation
+  // nothing is left to share it, whatever its own counter says (a write of that
+  // counter that failed leaves it higher).
+  plan.documentUses = plan.installCount == 0 ? 0 : OneFewer(documentUses);
   plan.removeGuide = plan.documentUses == 0;
   plan.removeShared = plan.installCount == 0;
   plan.removeLayout = plan.installCount == 0;

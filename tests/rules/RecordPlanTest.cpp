@@ -43,7 +43,7 @@ TEST(RecordPlan, SharedPartsGoOnlyWithTheLastInstallation) {
       {1, 1, {0, 0, true, true, true}},
       {2, 1, {1, 0, true, false, false}},
       {2, 2, {1, 1, false, false, false}},
-      {1, 3, {0, 2, false, true, true}},
+      {1, 3, {0, 0, true, true, true}},   // a counter left higher: the guide goes too
       {0, 0, {0, 0, true, true, true}},   // a damaged record: nothing left to share
       {-4, 1, {0, 0, true, true, true}},
   };

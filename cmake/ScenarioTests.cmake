@@ -89,13 +89,16 @@ kestrel_scenario(failures 32 vista)
 # there also starts the system command for the input-language script). Shares 7,
 # 8 and 9 (about a quarter of the states) stay out of the test command to keep it
 # short; every state runs with --share 0/1 (README, Numbers).
-# kestrel_campaign(KIND SCRIPT "BITS.VERSION[.PART] SHARE"...): one test
-# scenario.KIND.BITS.VERSION[.PART] per part whose prefix this tree runs.
+# kestrel_campaign(KIND SCRIPT "BITS.VERSION[.PART] SHARE [OPTION...]"...): one test
+# scenario.KIND.BITS.VERSION[.PART] per part whose prefix this tree runs, with the
+# part's further options passed on to the script.
 function(kestrel_campaign kind script)
   foreach(part IN LISTS ARGN)
     separate_arguments(part)
     list(GET part 0 name)
     list(GET part 1 share)
+    set(options ${part})
+    list(REMOVE_AT options 0 1)
     string(REPLACE "." ";" fields ${name})
     list(GET fields 0 bits)
     list(GET fields 1 version)
@@ -104,7 +107,7 @@ function(kestrel_campaign kind script)
     endif()
     add_test(NAME scenario.${kind}.${name}
       COMMAND "${Python3_EXECUTABLE}" "${CMAKE_SOURCE_DIR}/tests/scenario/${script}" --bits ${bits}
-              --version ${version} --share ${share} ${_scenario_trees})
+              --version ${version} --share ${share} ${options} ${_scenario_trees})
     set_tests_properties(scenario.${kind}.${name} PROPERTIES
       FIXTURES_REQUIRED kestrel_scenario${bits} TIMEOUT 1800)
   endforeach()
@@ -114,9 +117,11 @@ kestrel_campaign(damage run_damage.py "32.winxp.a 0,1,2,3/12" "32.winxp.b 4,5,6/
 
 # The interruption campaign (tests/scenario/run_interrupt.py): every sequence ended at
 # the points whose number modulo 8 is 0 or 4 (a quarter of them), in two tests on 64-bit
-# Windows 7 and, where 32-bit programs run, the first share on 32-bit XP too; the
-# rest by hand (README, Numbers).
-kestrel_campaign(interrupt run_interrupt.py "64.win7.a 0/8" "64.win7.b 4/8" "32.winxp.a 0/8")
+# Windows 7 and, where 32-bit programs run, the first share on 32-bit XP too; of the
+# first share, every other point cuts the recovering run as well. The rest by hand
+# (README, Numbers).
+kestrel_campaign(interrupt run_interrupt.py "64.win7.a 0/8 --nested 0/16" "64.win7.b 4/8"
+  "32.winxp.a 0/8 --nested 0/16")
 
 # The benchmark, run briefly as a smoke test (its numbers are read, never asserted):
 #   tests/scenario/run_scenario.py bench --bits 32 --version win7 --runs 9 --tree build/win32 --tree64 build/win64

@@ -270,7 +270,7 @@ class Points:
         shares, parts = self.args.share
         nested_k, nested_n = self.args.nested
         for sequence in self.args.sequences:
-            survived = tried = 0
+            survived = tried = nested_tried = 0
             for fault in self.args.faults:
                 for at in range(1, self.counts[sequence] + 1):
                     if at % parts not in shares:
@@ -280,6 +280,7 @@ class Points:
                         nested = ["--cut-after", str(1 + at * 7 % 23)]
                     faults = self.point(sequence, fault, at, nested)
                     tried += 1
+                    nested_tried += nested is not None
                     for f in faults:
                         print("FAULT [%s, %s %d%s] %s" % (sequence, fault, at,
                                                           ", nested" if nested else "", f))
@@ -287,9 +288,9 @@ class Points:
                         self.fresh_machine()
                     else:
                         survived += 1
-            print("interrupt %d-bit %s %s: %d changes, %d points tried, %d survived"
+            print("interrupt %d-bit %s %s: %d changes, %d points tried (%d nested), %d survived"
                   % (self.args.bits, self.args.version, sequence, self.counts[sequence],
-                     tried, survived))
+                     tried, nested_tried, survived))
             sys.stdout.flush()
             self.tried += tried
             self.survived += survived

@@ -81,7 +81,8 @@ class Env:
         self.installer = self.driver  # the program whose copy the installation keeps
         # (target, staging) of each layout library, 32-bit first.
         folder = self.program_parent + "\\Kestrel\\"
-        if self.bits == 64:
+        # An engine told the machine is x86 (--as-arch 0) places only the x86 library.
+        if self.bits == 64 and not getattr(args, "as_x86", False):
             self.libraries = [("C:\\windows\\syswow64\\kbdkestr.dll", folder + "kbdkestr.dll"),
                               (SYSTEM + "\\kbdkestr.dll", folder + "kbdkestr.dll64")]
         else:

@@ -16,7 +16,9 @@ again from the prefix.
 
 usage: run_interrupt.py --bits 32|64 --version NAME --tree BUILD/win32 --tree64 BUILD/win64
         [--sequences fresh,over,update,remove,remove-one] [--faults cut-before,cut-after,fail]
-        [--share K,L.../N] [--nested K/N]
+        [--share K,L.../N] [--nested K/N] [--as-x86]
+   --as-x86: (64-bit prefix only) the engine reads the machine as a 32-bit x86 Windows and
+      takes that system's choices: the x86 library in the system folder, no WOW64 copy
    --share: the points whose number modulo N is K, L, ... (default all)
    --nested: of those, every point whose number modulo N is K also cuts the recovery run
 """
@@ -78,7 +80,8 @@ class Machine:
         return (int(code.group(1)) if code else -1), out
 
     def drive(self, *args):
-        return self.run(self.driver, *args)
+        arch = ["--as-arch", "0"] if self.args.as_x86 else []
+        return self.run(self.driver, *args, *arch)
 
     def restart(self):
         # Wine's restart can fail to start while a process of the cut run is still
@@ -288,12 +291,16 @@ class Points:
                         self.fresh_machine()
                     else:
                         survived += 1
-            print("interrupt %d-bit %s %s: %d changes, %d points tried (%d nested), %d survived"
-                  % (self.args.bits, self.args.version, sequence, self.counts[sequence],
+            print("interrupt %s %s %s: %d changes, %d points tried (%d nested), %d survived"
+                  % (entry_name(self.args), self.args.version, sequence, self.counts[sequence],
                      tried, nested_tried, survived))
             sys.stdout.flush()
             self.tried += tried
             self.survived += survived
+
+
+def entry_name(args):
+    return "x86 (as the 64-bit engine reads it)" if args.as_x86 else "%d-bit" % args.bits
 
 
 def main():
@@ -302,13 +309,16 @@ def main():
     parser.add_argument("--faults", default="cut-before,cut-after,fail")
     parser.add_argument("--share", default="0/1")
     parser.add_argument("--nested", default="0/0")
+    parser.add_argument("--as-x86", action="store_true")
     args = parser.parse_args()
+    assert not args.as_x86 or args.bits == 64, "--as-x86 runs in the 64-bit prefix"
     args.tree, args.tree64 = os.path.abspath(args.tree), os.path.abspath(args.tree64)
     args.sequences = args.sequences.split(",")
     args.faults = args.faults.split(",")
     assert all(s in SEQUENCES for s in args.sequences) and all(f in FAULTS for f in args.faults)
-    args.name = "interrupt.%d.%s.%s.%s" % (args.bits, args.version, args.share.replace("/", "-")
-                                           .replace(",", "+"), "+".join(args.sequences))
+    args.name = "interrupt.%d.%s%s.%s.%s" % (args.bits, args.version, ".x86" * args.as_x86,
+                                             args.share.replace("/", "-").replace(",", "+"),
+                                             "+".join(args.sequences))
     shares, parts = args.share.split("/")
     args.share = ({int(k) for k in shares.split(",")}, int(parts))
     args.nested = tuple(int(n) for n in args.nested.split("/"))
@@ -322,8 +332,8 @@ def main():
         if points.machine is not None:
             points.machine.close()
     took = time.time() - start
-    print("interrupt %d-bit %s: %d points tried, %d survived; %d runs in %.1f s"
-          % (args.bits, args.version, points.tried, points.survived,
+    print("interrupt %s %s: %d points tried, %d survived; %d runs in %.1f s"
+          % (entry_name(args), args.version, points.tried, points.survived,
              points.machine.runs if points.machine else 0, took))
     return 0 if points.tried == points.survived else 1
 
